@@ -1,0 +1,85 @@
+#include "alarm_window/form1.h"
+
+#include <string>
+
+#include "alarm_window/form1_layout.h"
+#include "alarm_window/number_text.h"
+#include "frame/executables.h"
+#include "frame/open_command.h"
+#include "frame/paths.h"
+#include "settings_store/settings_file.h"
+#include "settings_store/settings_names.h"
+
+namespace tovrel {
+namespace {
+
+constexpr std::string_view kHoursLeft = "시간 남았습니다.";
+constexpr std::string_view kItIsTime = "Tovrel 시간 입니다.";
+constexpr std::string_view kRun = "실행";
+constexpr std::string_view kRunForbidden = "실행 금지";
+constexpr std::string_view kProgramEnd = "프로그램 종료";
+constexpr std::string_view kSettingsMissing = "파일이 정상적이지 않습니다. 환경설정부터 해주세요.";
+
+}  // namespace
+
+Form1::Form1(Frame& frame, Controls& controls) : frame_(frame), controls_(controls) {}
+
+void Form1::load() {
+  const std::string settings_path = join_path(frame_.app_folder(), kSettingsFileName);
+  const std::string hour_setting = read_setting(settings_path, kSettingsSection, kHourKey);
+  controls_.set_text(form1::Text4, hour_setting);
+  const std::string file_setting = read_setting(settings_path, kSettingsSection, kFileKey);
+  const std::string command_line = std::string(kOpenFileCommand) + file_setting;
+  controls_.set_text(form1::Text5, command_line);
+
+  if (hour_setting.empty() || file_setting.empty()) {
+    // Jumped to, not entered by a failure: a failure inside gets one more run of it.
+    try {
+      settings_missing();
+    } catch (const Failure&) {
+      settings_missing();
+    }
+  }
+  try {
+    compare_hours(hour_setting, command_line);
+  } catch (const Failure&) {
+    settings_missing();
+  }
+}
+
+void Form1::compare_hours(const std::string& hour_setting, const std::string& command_line) {
+  tick_counter_ = 1;
+  const double difference = frame_.now().hour - read_number(hour_setting);
+  const std::string separator = frame_.decimal_separator();
+  if (difference < 0) {
+    controls_.set_text(form1::Text2, write_number(-difference, separator) + std::string(kHoursLeft));
+  } else if (difference == 0) {
+    controls_.set_text(form1::Text2, std::string(kItIsTime));
+    controls_.set_text(form1::Text3, std::string(kRun));
+    frame_.launch(command_line);
+  } else {
+    controls_.set_text(form1::Text2, write_number(difference, separator) + std::string(kHoursLeft));
+    controls_.set_text(form1::Text3, std::string(kRunForbidden));
+  }
+  show_time();
+}
+
+void Form1::settings_missing() {
+  frame_.show_message(std::string(kSettingsMissing));
+  frame_.launch(join_path(frame_.app_folder(), kSettingsExecutable.file_name));
+  frame_.end_program();
+}
+
+void Form1::timer1_tick() {
+  show_time();
+  if (tick_counter_ == 3) {
+    controls_.set_text(form1::Text3, std::string(kProgramEnd));
+    frame_.end_program();
+  }
+  controls_.set_text(form1::Text3, tick_counter_ ? std::to_string(*tick_counter_) : std::string());
+  tick_counter_ = tick_counter_.value_or(0) + 1;
+}
+
+void Form1::show_time() { controls_.set_text(form1::Text1, frame_.format_time(frame_.now())); }
+
+}  // namespace tovrel

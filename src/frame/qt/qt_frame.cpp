@@ -1,0 +1,79 @@
+#include "frame/qt/qt_frame.h"
+
+#include <QFileDialog>
+#include <QLocale>
+#include <QMessageBox>
+#include <QRegularExpression>
+#include <QTime>
+#include <cstdio>
+#include <cstdlib>
+
+#include "frame/posix/app_folder.h"
+#include "frame/posix/launch.h"
+
+namespace tovrel {
+namespace {
+
+QString to_qt(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+void show_box(QWidget* owner, const QString& title, const QString& text) {
+  QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, owner);
+  box.exec();
+}
+
+[[noreturn]] void exit_now(int status) {
+  std::fflush(nullptr);
+  std::_Exit(status);
+}
+
+}  // namespace
+
+QtFrame::QtFrame(const Executable& executable) : executable_(executable) {}
+
+void QtFrame::set_dialog_owner(QWidget* window) { dialog_owner_ = window; }
+
+std::string QtFrame::app_folder() const { return posix::executable_folder(); }
+
+std::string QtFrame::app_title() const { return std::string(executable_.title); }
+
+void QtFrame::show_message(const std::string& text) {
+  show_box(dialog_owner_, to_qt(executable_.title), to_qt(text));
+}
+
+void QtFrame::launch(const std::string& command_line) {
+  posix::start_detached(posix::process_for_command_line(command_line));
+}
+
+void QtFrame::end_process() { exit_now(EXIT_SUCCESS); }
+
+ClockTime QtFrame::now() const {
+  const QTime time = QTime::currentTime();
+  return {time.hour(), time.minute(), time.second()};
+}
+
+std::string QtFrame::format_time(ClockTime time) const {
+  // The locale's long time format with seconds, less its time zone.
+  const QLocale locale = QLocale::system();
+  QString format = locale.timeFormat(QLocale::LongFormat);
+  format.remove(QRegularExpression(QStringLiteral("\\s*\\bt\\b")));
+  return locale.toString(QTime(time.hour, time.minute, time.second), format.trimmed()).toStdString();
+}
+
+std::string QtFrame::decimal_separator() const {
+  return QLocale::system().decimalPoint().toStdString();
+}
+
+std::optional<std::string> QtFrame::choose_file_to_open() {
+  const QString file = QFileDialog::getOpenFileName(dialog_owner_);
+  if (file.isEmpty()) return std::nullopt;
+  return file.toStdString();
+}
+
+void QtFrame::report_runtime_error(const Failure& failure) {
+  show_box(dialog_owner_, to_qt(executable_.title), to_qt(runtime_error_report(failure)));
+  exit_now(static_cast<int>(failure.number()));
+}
+
+}  // namespace tovrel

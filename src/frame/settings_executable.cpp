@@ -1,0 +1,5 @@
+#include "frame/executables.h"
+
+namespace tovrel {
+const Executable& this_executable = kSettingsExecutable;
+}

@@ -1,0 +1,17 @@
+// Code page 949, the Korean code page in which the settings file holds its text.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tovrel {
+
+/// Code page 949 bytes to UTF-8; a byte that starts no valid character becomes U+FFFD.
+/// A line feed always stays a line feed.
+std::string cp949_to_utf8(std::string_view bytes);
+
+/// UTF-8 to code page 949, or nothing if the text has a character the code page cannot hold.
+std::optional<std::string> utf8_to_cp949(std::string_view utf8);
+
+}  // namespace tovrel

@@ -1,0 +1,46 @@
+// The file operations the settings file needs, implemented once per platform.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tovrel {
+
+/// A settings file larger than this is not read: no real one comes near it.
+inline constexpr std::size_t kMaxSettingsFileSize = 128 * 1024 * 1024;
+
+enum class FileState { Missing, Read, Unreadable };
+
+struct FileContent {
+  FileState state;
+  std::string bytes;
+};
+
+/// Reads a whole regular file. A folder, a device, a pipe or a file above the size limit is
+/// unreadable; reading never blocks on them.
+FileContent read_file(const std::string& path);
+
+/// The file a path finally names once symbolic links are followed; nothing for a link loop.
+std::optional<std::string> resolve_links(const std::string& path);
+
+/// Whether an existing file may be written.
+bool is_writable(const std::string& path);
+
+/// Replaces the file's content in one step: a new file is written beside it and renamed over
+/// it, keeping the old file's permissions. On failure the old file stays as it was.
+bool replace_file(const std::string& path, std::string_view bytes);
+
+/// Keeps other processes' writes to files in one folder away while it lives.
+class FolderLock {
+ public:
+  explicit FolderLock(const std::string& file_path);
+  ~FolderLock();
+  FolderLock(const FolderLock&) = delete;
+  FolderLock& operator=(const FolderLock&) = delete;
+
+ private:
+  int handle_ = -1;
+};
+
+}  // namespace tovrel

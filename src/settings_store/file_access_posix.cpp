@@ -1,0 +1,131 @@
+// File operations on a POSIX system.
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+
+#include "frame/paths.h"
+#include "settings_store/file_access.h"
+
+namespace tovrel {
+namespace {
+
+class Descriptor {
+ public:
+  explicit Descriptor(int fd) : fd_(fd) {}
+  ~Descriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  int get() const { return fd_; }
+  bool valid() const { return fd_ >= 0; }
+
+ private:
+  int fd_;
+};
+
+bool write_all(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(written));
+  }
+  return true;
+}
+
+mode_t permissions_for_new_file() {
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  return 0666 & ~mask;
+}
+
+void sync_folder(const std::string& folder) {
+  const Descriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (fd.valid()) ::fsync(fd.get());
+}
+
+}  // namespace
+
+FileContent read_file(const std::string& path) {
+  const Descriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  if (!fd.valid()) return {errno == ENOENT ? FileState::Missing : FileState::Unreadable, {}};
+  struct stat status {};
+  if (::fstat(fd.get(), &status) != 0 || !S_ISREG(status.st_mode) ||
+      static_cast<std::size_t>(status.st_size) > kMaxSettingsFileSize) {
+    return {FileState::Unreadable, {}};
+  }
+  std::string bytes;
+  bytes.reserve(static_cast<std::size_t>(status.st_size));
+  char buffer[65536];
+  for (;;) {
+    const ssize_t got = ::read(fd.get(), buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return {FileState::Unreadable, {}};
+    if (got == 0) break;
+    bytes.append(buffer, static_cast<std::size_t>(got));
+    if (bytes.size() > kMaxSettingsFileSize) return {FileState::Unreadable, {}};
+  }
+  return {FileState::Read, std::move(bytes)};
+}
+
+std::optional<std::string> resolve_links(const std::string& path) {
+  std::string current = path;
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat status {};
+    if (::lstat(current.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) return current;
+    char target[PATH_MAX];
+    const ssize_t length = ::readlink(current.c_str(), target, sizeof target);
+    if (length < 0 || static_cast<std::size_t>(length) == sizeof target) return std::nullopt;
+    const std::string link(target, static_cast<std::size_t>(length));
+    current = link.starts_with('/') ? link : join_path(folder_of(current), link);
+  }
+  return std::nullopt;
+}
+
+bool is_writable(const std::string& path) {
+  const Descriptor fd(::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  return fd.valid();
+}
+
+bool replace_file(const std::string& path, std::string_view bytes) {
+  const std::string folder = folder_of(path);
+  const std::string name = path.substr(path.find_last_of('/') + 1);
+  std::string temporary = join_path(folder, "." + name + ".XXXXXX");
+  const Descriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
+  if (!fd.valid()) return false;
+
+  struct stat old {};
+  const bool replaces = ::stat(path.c_str(), &old) == 0;
+  bool written = ::fchmod(fd.get(), replaces ? (old.st_mode & 07777) : permissions_for_new_file()) == 0;
+  if (replaces && (old.st_uid != ::geteuid() || old.st_gid != ::getegid())) {
+    [[maybe_unused]] const int ignored = ::fchown(fd.get(), old.st_uid, old.st_gid);
+  }
+  written = written && write_all(fd.get(), bytes) && ::fsync(fd.get()) == 0;
+  if (!written || ::rename(temporary.c_str(), path.c_str()) != 0) {
+    ::unlink(temporary.c_str());
+    return false;
+  }
+  sync_folder(folder);
+  return true;
+}
+
+FolderLock::FolderLock(const std::string& file_path)
+    : handle_(::open(folder_of(file_path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+  if (handle_ >= 0) {
+    while (::flock(handle_, LOCK_EX) != 0 && errno == EINTR) {
+    }
+  }
+}
+
+FolderLock::~FolderLock() {
+  if (handle_ >= 0) ::close(handle_);
+}
+
+}  // namespace tovrel

@@ -1,0 +1,28 @@
+#include "settings_store/settings_file.h"
+
+#include "settings_store/file_access.h"
+
+namespace tovrel {
+
+std::string read_setting(const std::string& path, std::string_view section, std::string_view key) {
+  const FileContent file = read_file(path);
+  if (file.state != FileState::Read) return {};
+  return find_value(file.bytes, section, key);
+}
+
+WriteOutcome write_settings(const std::string& path, std::string_view section,
+                            std::span<const Setting> settings) {
+  const std::optional<std::string> target = resolve_links(path);
+  if (!target) return WriteOutcome::FileNotWritable;
+  const FolderLock lock(*target);
+
+  const FileContent old = read_file(*target);
+  if (old.state == FileState::Unreadable) return WriteOutcome::FileNotWritable;
+  const std::optional<std::string> bytes = with_values(old.bytes, section, settings);
+  if (!bytes) return WriteOutcome::ValueNotStorable;
+  if (old.state == FileState::Read && *bytes == old.bytes) return WriteOutcome::Saved;
+  if (old.state == FileState::Read && !is_writable(*target)) return WriteOutcome::FileNotWritable;
+  return replace_file(*target, *bytes) ? WriteOutcome::Saved : WriteOutcome::FileNotWritable;
+}
+
+}  // namespace tovrel

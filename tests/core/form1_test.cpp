@@ -1,0 +1,230 @@
+#include "alarm_window/form1.h"
+
+#include <gtest/gtest.h>
+
+#include "alarm_window/form1_layout.h"
+#include "fakes/fake_controls.h"
+#include "fakes/fake_frame.h"
+#include "fakes/sandbox.h"
+#include "settings_store/cp949.h"
+
+namespace tovrel {
+namespace {
+
+using namespace form1;
+
+constexpr char kMissing[] = "파일이 정상적이지 않습니다. 환경설정부터 해주세요.";
+
+class Form1Test : public testing::Sandbox {
+ protected:
+  void SetUp() override {
+    Sandbox::SetUp();
+    frame.folder = folder();
+  }
+
+  void store(std::string_view hour, std::string_view file) {
+    std::string text = "[환경설정]\r\n";
+    if (!hour.empty()) text += "일어날 시간=" + std::string(hour) + "\r\n";
+    if (!file.empty()) text += "원하는 파일=" + std::string(file) + "\r\n";
+    write("SETUP.INI", utf8_to_cp949(text).value());
+  }
+
+  bool load() { return frame.run([&] { form.load(); }); }
+  bool tick() { return frame.run([&] { form.timer1_tick(); }); }
+  std::string settings_executable() const { return path("환경설정"); }
+
+  testing::FakeFrame frame;
+  testing::FakeControls controls{form1::layout};
+  Form1 form{frame, controls};
+};
+
+struct HourCase {
+  std::string_view hour_setting;
+  int current_hour;
+  std::string_view remaining;  // Text2
+  std::string_view status;     // Text3
+  bool opens;
+};
+void PrintTo(const HourCase& c, std::ostream* out) {
+  *out << "hour " << c.hour_setting << " at " << c.current_hour;
+}
+
+class StartUpCheck : public Form1Test, public ::testing::WithParamInterface<HourCase> {};
+
+TEST_P(StartUpCheck, ComparesTheSetHourWithTheCurrentHour) {
+  const HourCase& c = GetParam();
+  store(c.hour_setting, "/음악/아침 노래.mp3");
+  frame.time = {c.current_hour, 40, 5};
+
+  EXPECT_FALSE(load());
+  EXPECT_EQ(controls.text(Text2), c.remaining);
+  EXPECT_EQ(controls.text(Text3), c.status);
+  EXPECT_EQ(controls.text(Text1), frame.format_time(frame.time));
+  EXPECT_EQ(controls.text(Text4), c.hour_setting);
+  EXPECT_EQ(controls.text(Text5), "explorer.exe /음악/아침 노래.mp3");
+  EXPECT_TRUE(frame.messages.empty());
+  if (c.opens) {
+    EXPECT_EQ(frame.launches, std::vector<std::string>{"explorer.exe /음악/아침 노래.mp3"});
+  } else {
+    EXPECT_TRUE(frame.launches.empty());
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Hours, StartUpCheck,
+    ::testing::Values(HourCase{"7", 7, "Tovrel 시간 입니다.", "실행", true},
+                      HourCase{"7", 5, "2시간 남았습니다.", "Text3", false},
+                      HourCase{"7", 9, "2시간 남았습니다.", "실행 금지", false},
+                      HourCase{"0", 0, "Tovrel 시간 입니다.", "실행", true},
+                      HourCase{"23", 0, "23시간 남았습니다.", "Text3", false},
+                      HourCase{"0", 23, "23시간 남았습니다.", "실행 금지", false},
+                      HourCase{"23", 23, "Tovrel 시간 입니다.", "실행", true},
+                      HourCase{"07", 7, "Tovrel 시간 입니다.", "실행", true},
+                      HourCase{"abc", 0, "Tovrel 시간 입니다.", "실행", true},
+                      HourCase{"abc", 5, "5시간 남았습니다.", "실행 금지", false},
+                      HourCase{"-1", 0, "1시간 남았습니다.", "실행 금지", false},
+                      HourCase{"6.5", 7, "0.5시간 남았습니다.", "실행 금지", false},
+                      HourCase{"&H17", 23, "Tovrel 시간 입니다.", "실행", true},
+                      HourCase{"1e2", 7, "93시간 남았습니다.", "Text3", false},
+                      HourCase{"1 2", 12, "Tovrel 시간 입니다.", "실행", true}));
+
+TEST_F(Form1Test, FractionsUseTheUsersDecimalSeparator) {
+  store("6.5", "/a");
+  frame.time = {7, 0, 0};
+  frame.separator = ",";
+  load();
+  EXPECT_EQ(controls.text(Text2), "0,5시간 남았습니다.");
+}
+
+TEST_F(Form1Test, ThreeHundredDigitsAreAHugeNumberNotAFailure) {
+  store("1" + std::string(299, '0'), "/a");
+  EXPECT_FALSE(load());
+  EXPECT_EQ(controls.text(Text2), "1E+299시간 남았습니다.");
+}
+
+TEST_F(Form1Test, ATickCountsToThreeAndEnds) {
+  store("7", "/a");
+  frame.time = {9, 0, 0};
+  load();
+  EXPECT_EQ(controls.text(Text3), "실행 금지");
+
+  frame.time = {9, 0, 1};
+  EXPECT_FALSE(tick());
+  EXPECT_EQ(controls.text(Text3), "1");
+  EXPECT_EQ(controls.text(Text1), "09:00:01");
+  EXPECT_FALSE(tick());
+  EXPECT_EQ(controls.text(Text3), "2");
+  frame.time = {9, 0, 3};
+  EXPECT_TRUE(tick());
+  EXPECT_EQ(controls.text(Text3), "프로그램 종료");
+  EXPECT_EQ(controls.text(Text1), "09:00:03");
+  EXPECT_EQ(frame.exit_status, 0);
+}
+
+TEST_F(Form1Test, MissingSettingsSendTheUserToTheSettingsExecutable) {
+  const struct {
+    const char* description;
+    std::string_view hour, file;
+    bool file_exists;
+  } cases[] = {
+      {"no settings file", "", "", false},
+      {"no hour", "", "/a", true},
+      {"no file", "7", "", true},
+      {"blank values", "  ", "\"\"", true},
+  };
+  for (const auto& c : cases) {
+    testing::FakeFrame frame;
+    frame.folder = folder();
+    testing::FakeControls controls{form1::layout};
+    Form1 form{frame, controls};
+    if (c.file_exists) store(c.hour, c.file);
+
+    EXPECT_TRUE(frame.run([&] { form.load(); })) << c.description;
+    EXPECT_EQ(frame.messages, std::vector<std::string>{kMissing}) << c.description;
+    EXPECT_EQ(frame.launches, std::vector<std::string>{settings_executable()}) << c.description;
+    EXPECT_EQ(controls.text(Text2), "Text2") << c.description;
+    EXPECT_EQ(frame.exit_status, 0);
+  }
+}
+
+TEST_F(Form1Test, SettingsExecutableThatCannotStartIsTriedTwiceThenReported) {
+  frame.unstartable.insert(settings_executable());
+  EXPECT_TRUE(load());
+  EXPECT_EQ(frame.messages, (std::vector<std::string>{kMissing, kMissing,
+                                                      "런타임 오류 '53':\n\n파일을 찾을 수 없습니다."}));
+  EXPECT_EQ(frame.exit_status, 53);
+}
+
+TEST_F(Form1Test, AnHourTooLargeToHoldGoesTheMissingSettingsWay) {
+  for (const char* hour : {"1e400", "&HFFFFFFFFFF", "-1e400"}) {
+    testing::FakeFrame frame;
+    frame.folder = folder();
+    testing::FakeControls controls{form1::layout};
+    Form1 form{frame, controls};
+    store(hour, "/a");
+    EXPECT_TRUE(frame.run([&] { form.load(); })) << hour;
+    EXPECT_EQ(frame.messages, std::vector<std::string>{kMissing}) << hour;
+    EXPECT_EQ(frame.launches, std::vector<std::string>{settings_executable()}) << hour;
+  }
+}
+
+TEST_F(Form1Test, AFailureInsideTheFailurePathIsNotCaughtAgain) {
+  store("1e400", "/a");
+  frame.unstartable.insert(settings_executable());
+  EXPECT_TRUE(load());
+  EXPECT_EQ(frame.messages, (std::vector<std::string>{kMissing,
+                                                      "런타임 오류 '53':\n\n파일을 찾을 수 없습니다."}));
+  EXPECT_EQ(frame.exit_status, 53);
+}
+
+TEST_F(Form1Test, AFileThatCannotBeOpenedGoesTheMissingSettingsWay) {
+  store("7", "/a");
+  frame.time = {7, 0, 0};
+  frame.unstartable.insert("explorer.exe /a");
+  EXPECT_TRUE(load());
+  EXPECT_EQ(controls.text(Text3), "실행");
+  EXPECT_EQ(frame.messages, std::vector<std::string>{kMissing});
+  EXPECT_EQ(frame.launches, std::vector<std::string>{settings_executable()});
+}
+
+// Timer1 keeps ticking while the box waits: each tick is an event of its own.
+TEST_F(Form1Test, TicksUnderTheMissingSettingsBoxEndTheProgramAtTheFourth) {
+  std::vector<std::string> status;
+  frame.while_message_waits = [&] {
+    for (;;) {
+      frame.dispatch([&] { form.timer1_tick(); });
+      status.push_back(controls.text(Text3));
+    }
+  };
+  EXPECT_TRUE(load());
+  EXPECT_EQ(status, (std::vector<std::string>{"", "1", "2"}));
+  EXPECT_EQ(controls.text(Text3), "프로그램 종료");
+  EXPECT_TRUE(frame.launches.empty()) << "the box was never answered";
+}
+
+TEST_F(Form1Test, ThreeTicksUnderTheBoxDoNotEndIt) {
+  frame.while_message_waits = [&] {
+    for (int i = 0; i < 3; ++i) frame.dispatch([&] { form.timer1_tick(); });
+  };
+  EXPECT_TRUE(load());
+  EXPECT_EQ(controls.text(Text3), "2");
+  EXPECT_EQ(frame.launches, std::vector<std::string>{settings_executable()});
+}
+
+TEST_F(Form1Test, AfterAFailureTheCounterStandsAtOneAndTheThirdTickEnds) {
+  store("1e400", "/a");
+  int completed_ticks = 0;
+  frame.while_message_waits = [&] {
+    for (;;) {
+      frame.dispatch([&] { form.timer1_tick(); });
+      ++completed_ticks;
+    }
+  };
+  EXPECT_TRUE(load());
+  EXPECT_EQ(completed_ticks, 2);
+  EXPECT_EQ(controls.text(Text3), "프로그램 종료");
+  EXPECT_TRUE(frame.launches.empty());
+}
+
+}  // namespace
+}  // namespace tovrel

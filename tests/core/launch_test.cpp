@@ -1,0 +1,105 @@
+#include "frame/posix/launch.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+#include "fakes/sandbox.h"
+#include "frame/failure.h"
+
+namespace tovrel::posix {
+namespace {
+
+TEST(ProcessForCommandLineTest, OpenCommandOpensTheFileWithXdgOpen) {
+  const struct {
+    std::string command_line;
+    std::string program;
+    std::vector<std::string> arguments;
+    bool search_path;
+  } cases[] = {
+      {"explorer.exe /음악/아침 노래.mp3", "xdg-open", {"/음악/아침 노래.mp3"}, true},
+      {"explorer.exe /tmp/a;touch x", "xdg-open", {"/tmp/a;touch x"}, true},
+      {"explorer.exe $(reboot)", "xdg-open", {"$(reboot)"}, true},
+      {"explorer.exe  two spaces ", "xdg-open", {" two spaces "}, true},
+      {"explorer.exe -x", "xdg-open", {"./-x"}, true},
+      {"/opt/tovrel/환경설정", "/opt/tovrel/환경설정", {}, false},
+      {"/opt/my folder/Tovrel", "/opt/my folder/Tovrel", {}, false},
+      {"explorer.exe", "explorer.exe", {}, false},
+  };
+  for (const auto& c : cases) {
+    const ProcessStart start = process_for_command_line(c.command_line);
+    EXPECT_EQ(start.program, c.program) << c.command_line;
+    EXPECT_EQ(start.arguments, c.arguments) << c.command_line;
+    EXPECT_EQ(start.search_path, c.search_path) << c.command_line;
+  }
+}
+
+class StartDetachedTest : public testing::Sandbox {
+ protected:
+  // A program that records its arguments and its session into a file.
+  std::string recorder(std::string_view name) {
+    const std::string script = path(name);
+    write(name, "#!/bin/sh\nprintf '%s|' \"$@\" > \"$0.args\"\nps -o sid= -p $$ > \"$0.sid\"\n");
+    ::chmod(script.c_str(), 0755);
+    return script;
+  }
+
+  std::string wait_for(const std::string& name) {
+    for (int i = 0; i < 200 && !std::filesystem::exists(path(name)); ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    return read(name);
+  }
+};
+
+TEST_F(StartDetachedTest, StartsTheProgramInASessionOfItsOwnWithItsArgumentsUnchanged) {
+  const std::string program = recorder("recorder");
+  start_detached({program, {"/tmp/a;touch x", "$(reboot)", "two words"}, false});
+  EXPECT_EQ(wait_for("recorder.args"), "/tmp/a;touch x|$(reboot)|two words|");
+  EXPECT_NE(std::stoi(wait_for("recorder.sid")), ::getsid(0));
+  EXPECT_FALSE(std::filesystem::exists("x"));
+}
+
+TEST_F(StartDetachedTest, FindsTheOpenerOnPath) {
+  recorder("xdg-open");
+  const std::string old_path = std::getenv("PATH");
+  ::setenv("PATH", (folder() + ":" + old_path).c_str(), 1);
+  start_detached(process_for_command_line("explorer.exe /음악/a b.mp3"));
+  ::setenv("PATH", old_path.c_str(), 1);
+  EXPECT_EQ(wait_for("xdg-open.args"), "/음악/a b.mp3|");
+}
+
+TEST_F(StartDetachedTest, AProgramThatCannotStartIsAFailure) {
+  std::filesystem::permissions(folder(), std::filesystem::perms::owner_all |
+                                             std::filesystem::perms::others_read |
+                                             std::filesystem::perms::others_exec);
+  write("not-executable", "#!/bin/sh\n");
+  ::chmod(path("not-executable").c_str(), 0644);
+  const struct {
+    std::string program;
+    ErrorNumber number;
+  } cases[] = {
+      {path("missing"), ErrorNumber::FileNotFound},
+      {path("missing/deeper"), ErrorNumber::FileNotFound},
+      {path("not-executable"), ErrorNumber::PermissionDenied},
+      {folder(), ErrorNumber::PermissionDenied},
+  };
+  for (const auto& c : cases) {
+    const bool failed = testing::as_ordinary_user([&] {
+      try {
+        start_detached({c.program, {}, false});
+        return false;
+      } catch (const Failure& failure) {
+        return failure.number() == c.number;
+      }
+    });
+    EXPECT_TRUE(failed) << c.program;
+  }
+}
+
+}  // namespace
+}  // namespace tovrel::posix

@@ -1,0 +1,31 @@
+// A test fixture with a temporary folder of its own, removed afterwards.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace tovrel::testing {
+
+class Sandbox : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  std::string path(std::string_view name) const { return (folder_ / name).string(); }
+  std::string folder() const { return folder_.string(); }
+  void write(std::string_view name, std::string_view bytes) const;
+  std::string read(std::string_view name) const;
+
+ private:
+  std::filesystem::path folder_;
+};
+
+/// Runs a check in a child process with the rights of an ordinary user, so that permissions
+/// hold even when the tests run as root; returns what the check returned.
+bool as_ordinary_user(const std::function<bool()>& check);
+
+}  // namespace tovrel::testing
