@@ -5,10 +5,13 @@
 namespace tovrel {
 
 AlarmWindow::AlarmWindow(Frame& frame)
-    : frame_(frame), controls_(*this, form1::layout), form_(frame, controls_) {
-  timer1_.setObjectName(QStringLiteral("Timer1"));
-  connect(&timer1_, &QTimer::timeout, this, [this] { frame_.dispatch([this] { form_.timer1_tick(); }); });
-  timer1_.start(form1::layout.timer_interval_ms);
+    : frame_(frame),
+      controls_(*this, form1::layout),
+      form_(frame, controls_),
+      timer1_(new QTimer(this)) {
+  timer1_->setObjectName(QStringLiteral("Timer1"));
+  connect(timer1_, &QTimer::timeout, this, [this] { frame_.dispatch([this] { form_.timer1_tick(); }); });
+  timer1_->start(form1::layout.timer_interval_ms);
 }
 
 void AlarmWindow::check_at_start() {

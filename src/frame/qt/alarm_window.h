@@ -24,7 +24,7 @@ class AlarmWindow final : public QWidget {
   Frame& frame_;
   FormWidgets controls_;
   Form1 form_;
-  QTimer timer1_;
+  QTimer* timer1_;
 };
 
 }  // namespace tovrel

@@ -1,0 +1,133 @@
+// The alarm window on real Qt widgets: layout, control states and the texts of the start-up check.
+#include <QLabel>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+#include <fstream>
+
+#include "fakes/fake_frame.h"
+#include "frame/qt/alarm_window.h"
+
+using tovrel::AlarmWindow;
+using tovrel::testing::FakeFrame;
+using tovrel::testing::ProgramEnded;
+
+class TestAlarmWindow : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir folder_;
+  FakeFrame frame_;
+
+  void store(const char* cp949_bytes) {
+    std::ofstream(folder_.filePath("SETUP.INI").toStdString(), std::ios::binary) << cp949_bytes;
+  }
+  QLineEdit* box(QWidget& window, const char* name) {
+    return window.findChild<QLineEdit*>(QString::fromLatin1(name));
+  }
+
+ private slots:
+  void init() {
+    frame_ = FakeFrame{};
+    frame_.folder = folder_.path().toStdString();
+    // [환경설정] 일어날 시간=7, 원하는 파일=/a b.mp3, in code page 949
+    store("[\xC8\xAF\xB0\xE6\xBC\xB3\xC1\xA4]\r\n\xC0\xCF\xBE\xEE\xB3\xAF \xBD\xC3\xB0\xA3=7\r\n"
+          "\xBF\xF8\xC7\xCF\xB4\xC2 \xC6\xC4\xC0\xCF=/a b.mp3\r\n");
+  }
+
+  void geometry_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("pixels");
+    QTest::newRow("Label1") << "Label1" << QRect(8, 8, 57, 17);
+    QTest::newRow("Text1") << "Text1" << QRect(72, 8, 121, 18);
+    QTest::newRow("Label2") << "Label2" << QRect(8, 32, 57, 17);
+    QTest::newRow("Text2") << "Text2" << QRect(72, 32, 121, 18);
+    QTest::newRow("Label3") << "Label3" << QRect(8, 56, 57, 17);
+    QTest::newRow("Text3") << "Text3" << QRect(72, 56, 121, 18);
+    QTest::newRow("Text4") << "Text4" << QRect(32, 16, 97, 25);
+    QTest::newRow("Text5") << "Text5" << QRect(32, 48, 97, 18);
+  }
+
+  // 15 twips are a pixel at 96 dpi.
+  void geometry() {
+    QFETCH(QString, name);
+    QFETCH(QRect, pixels);
+    AlarmWindow window(frame_);
+    QCOMPARE(window.logicalDpiX(), 96);
+    QCOMPARE(window.size(), QSize(199, 82));
+    QCOMPARE(window.minimumSize(), window.maximumSize());
+    QCOMPARE(window.findChild<QWidget*>(name)->geometry(), pixels);
+  }
+
+  void frame_and_captions() {
+    AlarmWindow window(frame_);
+    QCOMPARE(window.windowTitle(), QString::fromUtf8("Tovrel프로그램"));
+    QVERIFY(window.windowFlags().testFlag(Qt::Tool));
+    QVERIFY(window.windowFlags().testFlag(Qt::WindowCloseButtonHint));
+    QVERIFY(!window.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+    QVERIFY(!window.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    QCOMPARE(window.findChild<QLabel*>("Label1")->text(), QString::fromUtf8("현재 시간"));
+    QCOMPARE(window.findChild<QLabel*>("Label2")->text(), QString::fromUtf8("남은 시간"));
+    QCOMPARE(window.findChild<QLabel*>("Label3")->text(), QString::fromUtf8("Tovrel 실행"));
+  }
+
+  void value_boxes_are_display_only() {
+    AlarmWindow window(frame_);
+    window.show();
+    for (const char* name : {"Text1", "Text2", "Text3"}) {
+      QLineEdit* value = box(window, name);
+      QVERIFY2(!value->isEnabled(), name);
+      QVERIFY2(value->isReadOnly(), name);
+      QVERIFY2(value->isVisible(), name);
+      QCOMPARE(value->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+      QCOMPARE(value->text(), QString::fromLatin1(name));
+    }
+    QVERIFY(!box(window, "Text4")->isVisible());
+    QVERIFY(!box(window, "Text5")->isVisible());
+  }
+
+  void timer_ticks_every_second_from_creation() {
+    AlarmWindow window(frame_);
+    auto* timer = window.findChild<QTimer*>("Timer1");
+    QVERIFY(timer && timer->isActive());
+    QCOMPARE(timer->interval(), 1000);
+  }
+
+  void check_data() {
+    QTest::addColumn<int>("hour");
+    QTest::addColumn<QString>("remaining");
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<bool>("opens");
+    QTest::newRow("before") << 5 << QString::fromUtf8("2시간 남았습니다.") << "Text3" << false;
+    QTest::newRow("at") << 7 << QString::fromUtf8("Tovrel 시간 입니다.") << QString::fromUtf8("실행") << true;
+    QTest::newRow("after") << 9 << QString::fromUtf8("2시간 남았습니다.") << QString::fromUtf8("실행 금지") << false;
+  }
+
+  void check() {
+    QFETCH(int, hour);
+    QFETCH(QString, remaining);
+    QFETCH(QString, status);
+    QFETCH(bool, opens);
+    frame_.time = {hour, 40, 5};
+    AlarmWindow window(frame_);
+    window.check_at_start();
+    QCOMPARE(box(window, "Text1")->text(), QString::fromStdString(frame_.format_time(frame_.time)));
+    QCOMPARE(box(window, "Text2")->text(), remaining);
+    QCOMPARE(box(window, "Text3")->text(), status);
+    QCOMPARE(box(window, "Text4")->text(), "7");
+    QCOMPARE(box(window, "Text5")->text(), "explorer.exe /a b.mp3");
+    QCOMPARE(frame_.launches.size(), opens ? 1u : 0u);
+  }
+
+  void missing_settings_end_the_program_before_the_window_shows() {
+    QFile::remove(folder_.filePath("SETUP.INI"));
+    AlarmWindow window(frame_);
+    QVERIFY_THROWS_EXCEPTION(ProgramEnded, window.check_at_start());
+    QVERIFY(!window.isVisible());
+    QCOMPARE(frame_.messages.size(), 1u);
+  }
+};
+
+QTEST_MAIN(TestAlarmWindow)
+#include "tst_alarm_window.moc"
