@@ -1,0 +1,40 @@
+# Installs the Debian packages a task needs, if any are missing. Sourced by scripts/run and scripts/test.
+
+# Building and running both executables.
+build_packages=(cmake ninja-build g++ qt6-base-dev libgtest-dev xdg-utils fonts-nanum)
+# Running every test: a virtual X server and tools to drive real windows, a fake clock.
+test_packages=(xvfb xauth x11-utils xdotool openbox wmctrl xclip imagemagick faketime
+               python3 python3-xlib locales)
+
+as_root() {
+  if [ "$(id -u)" -eq 0 ]; then
+    "$@"
+  elif command -v sudo >/dev/null; then
+    sudo "$@"
+  else
+    echo "Installing packages needs root or sudo: $*" >&2
+    exit 1
+  fi
+}
+
+install_packages() {
+  local missing=()
+  for package in "$@"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
+      missing+=("$package")
+  done
+  if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    as_root apt-get update -qq
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
+  fi
+}
+
+# The tests show the program in a Korean locale.
+install_korean_locale() {
+  if ! locale -a 2>/dev/null | grep -qi '^ko_KR\.utf-\?8$'; then
+    as_root sed -i 's/^# *\(ko_KR.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+    grep -q '^ko_KR.UTF-8 UTF-8' /etc/locale.gen || echo 'ko_KR.UTF-8 UTF-8' | as_root tee -a /etc/locale.gen >/dev/null
+    as_root locale-gen >/dev/null
+  fi
+}
