@@ -1,10 +1,10 @@
 // Both executables start here; which window opens is fixed for each at build time.
 #include <QApplication>
-#include <QWidget>
 
 #include "frame/executables.h"
 #include "frame/qt/alarm_window.h"
 #include "frame/qt/qt_frame.h"
+#include "frame/qt/settings_window.h"
 
 int main(int, char**) {
   // The program reads no command line: Qt gets only the program's name.
@@ -21,8 +21,7 @@ int main(int, char**) {
     window.show();
     return QApplication::exec();
   }
-  QWidget window;
-  window.setWindowTitle(QString::fromUtf8("환경설정"));
+  tovrel::SettingsWindow window(frame);
   frame.set_dialog_owner(&window);
   window.show();
   return QApplication::exec();

@@ -1,0 +1,76 @@
+#include "settings_window/form2.h"
+
+#include <array>
+
+#include "frame/executables.h"
+#include "frame/paths.h"
+#include "settings_store/settings_file.h"
+#include "settings_store/settings_names.h"
+#include "settings_window/form2_layout.h"
+#include "settings_window/hour_filter.h"
+
+namespace tovrel {
+namespace {
+
+constexpr char kLoaded[] = "불러오기가 완료 되었습니다.";
+constexpr char kFileNotValid[] = "파일이 정상적이지 않습니다.";
+constexpr char kSaved[] = "저장하기가 완료 되었습니다.";
+constexpr char kInputNotValid[] = "입력이 정상적이지 않습니다. 다시 입력해주세요.";
+
+std::string without_spaces_around(const std::string& text) {
+  const auto first = text.find_first_not_of(' ');
+  if (first == std::string::npos) return {};
+  return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+}  // namespace
+
+Form2::Form2(Frame& frame, Controls& controls) : frame_(frame), controls_(controls) {}
+
+std::string Form2::settings_path() const {
+  return join_path(frame_.app_folder(), kSettingsFileName);
+}
+
+void Form2::text1_change() {
+  const std::string hour = controls_.text(form2::Text1);
+  if (!hour.empty() && !is_hour_text(hour)) controls_.set_text(form2::Text1, "");
+}
+
+void Form2::command1_click() {
+  try {
+    if (const std::optional<std::string> file = frame_.choose_file_to_open()) {
+      controls_.set_text(form2::Text2, without_spaces_around(*file));
+    }
+  } catch (const Failure&) {
+    // A dialog that fails is as good as Cancel: nothing changes and nothing is said.
+  }
+}
+
+void Form2::command2_click() {
+  const std::string path = settings_path();
+  const std::string section = frame_.app_title();
+  controls_.set_text(form2::Text1, read_setting(path, section, kHourKey));
+  controls_.set_text(form2::Text2, read_setting(path, section, kFileKey));
+  const bool both = !controls_.text(form2::Text1).empty() && !controls_.text(form2::Text2).empty();
+  frame_.show_message(both ? kLoaded : kFileNotValid);
+}
+
+void Form2::command3_click() {
+  const std::string hour = controls_.text(form2::Text1);
+  const std::string file = controls_.text(form2::Text2);
+  // The hint in the path box means no file was chosen.
+  if (hour.empty() || file.empty() || file == form2::kPathHint) {
+    frame_.show_message(kInputNotValid);
+    return;
+  }
+  const std::array<Setting, 2> settings = {Setting{kHourKey, hour}, Setting{kFileKey, file}};
+  const WriteOutcome outcome = write_settings(settings_path(), frame_.app_title(), settings);
+  frame_.show_message(outcome == WriteOutcome::Saved ? kSaved : kInputNotValid);
+}
+
+void Form2::query_unload() {
+  frame_.launch(join_path(frame_.app_folder(), kAlarmExecutable.file_name));
+  frame_.end_program();
+}
+
+}  // namespace tovrel

@@ -1,0 +1,11 @@
+// The texts the hour box lets stand.
+#pragma once
+
+#include <string_view>
+
+namespace tovrel {
+
+/// Exactly one of "0" to "23": no leading zero, no blank, no sign.
+bool is_hour_text(std::string_view text);
+
+}  // namespace tovrel

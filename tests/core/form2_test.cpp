@@ -1,0 +1,204 @@
+#include "settings_window/form2.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "fakes/fake_controls.h"
+#include "fakes/fake_frame.h"
+#include "fakes/sandbox.h"
+#include "settings_store/cp949.h"
+#include "settings_window/form2_layout.h"
+#include "settings_window/hour_filter.h"
+
+namespace tovrel {
+namespace {
+
+using namespace form2;
+
+constexpr char kLoaded[] = "불러오기가 완료 되었습니다.";
+constexpr char kFileNotValid[] = "파일이 정상적이지 않습니다.";
+constexpr char kSaved[] = "저장하기가 완료 되었습니다.";
+constexpr char kInputNotValid[] = "입력이 정상적이지 않습니다. 다시 입력해주세요.";
+
+std::string cp949(std::string_view utf8) { return utf8_to_cp949(utf8).value(); }
+
+TEST(HourFilterTest, LetsExactlyTheTwentyFourHoursStand) {
+  int accepted = 0;
+  for (int i = -5; i < 130; ++i) accepted += is_hour_text(std::to_string(i));
+  EXPECT_EQ(accepted, 24);
+  for (const char* text : {"0", "9", "10", "19", "20", "23"}) EXPECT_TRUE(is_hour_text(text)) << text;
+  for (const char* text : {"", "24", "30", "07", "00", " 7", "7 ", "+7", "-0", "a", "1a", "٣", "７", "123"}) {
+    EXPECT_FALSE(is_hour_text(text)) << text;
+  }
+}
+
+class Form2Test : public testing::Sandbox {
+ protected:
+  void SetUp() override {
+    Sandbox::SetUp();
+    frame.folder = folder();
+    frame.title = "환경설정";
+    controls.on_change = [this](std::size_t control) {
+      if (control == Text1) form.text1_change();
+    };
+  }
+
+  bool click(void (Form2::*command)()) {
+    return frame.run([&] { (form.*command)(); });
+  }
+
+  testing::FakeFrame frame;
+  testing::FakeControls controls{form2::layout};
+  Form2 form{frame, controls};
+};
+
+TEST_F(Form2Test, TypingKeepsTheBoxToTheHours) {
+  const struct {
+    std::string_view keys;
+    std::string_view text;
+  } cases[] = {
+      {"7", "7"},   {"15", "15"}, {"23", "23"}, {"24", ""}, {"25", ""},  {"30", ""},
+      {"07", ""},   {"a", ""},    {"1a", ""},   {" 7", "7"}, {"-1", "1"}, {"123", "12"},
+      {"2a3", "3"},
+  };
+  for (const auto& c : cases) {
+    controls.set_text(Text1, "");
+    controls.type(Text1, c.keys);
+    EXPECT_EQ(controls.text(Text1), c.text) << '"' << c.keys << '"';
+  }
+}
+
+TEST_F(Form2Test, TextTheProgramSetsIsFilteredButNotCut) {
+  for (const char* stored : {"123", "07", " 7", "7 ", "abc"}) {
+    controls.set_text(Text1, stored);
+    EXPECT_EQ(controls.text(Text1), "") << stored;
+  }
+  controls.set_text(Text1, "19");
+  EXPECT_EQ(controls.text(Text1), "19");
+}
+
+TEST_F(Form2Test, LoadFillsBothBoxes) {
+  write("SETUP.INI", cp949("[환경설정]\r\n일어날 시간 = \"7\"\r\n원하는 파일=  /음악/아침 노래.mp3  \r\n"));
+  EXPECT_FALSE(click(&Form2::command2_click));
+  EXPECT_EQ(controls.text(Text1), "7");
+  EXPECT_EQ(controls.text(Text2), "/음악/아침 노래.mp3");
+  EXPECT_EQ(frame.messages, std::vector<std::string>{kLoaded});
+}
+
+TEST_F(Form2Test, LoadOfMissingOrInvalidSettingsEmptiesTheBoxes) {
+  const struct {
+    const char* description;
+    std::string file;  // UTF-8; none at all when empty
+  } cases[] = {
+      {"no settings file", ""},
+      {"hand-edited hour 07", "[환경설정]\r\n일어날 시간=07\r\n원하는 파일=/a\r\n"},
+      {"hour 24", "[환경설정]\r\n일어날 시간=24\r\n원하는 파일=/a\r\n"},
+      {"no file", "[환경설정]\r\n일어날 시간=7\r\n"},
+  };
+  for (const auto& c : cases) {
+    std::filesystem::remove(path("SETUP.INI"));
+    if (!c.file.empty()) write("SETUP.INI", cp949(c.file));
+    controls.set_text(Text1, "5");
+    controls.set_text(Text2, std::string(kPathHint));
+    frame.messages.clear();
+
+    click(&Form2::command2_click);
+    EXPECT_EQ(controls.text(Text1), c.file.find("=7") != std::string::npos ? "7" : "") << c.description;
+    EXPECT_EQ(controls.text(Text2), c.file.find("=/a") != std::string::npos ? "/a" : "") << c.description;
+    EXPECT_EQ(frame.messages, std::vector<std::string>{kFileNotValid}) << c.description;
+  }
+}
+
+TEST_F(Form2Test, LoadAndSaveUseTheApplicationTitleAsTheSection) {
+  frame.title = "Tovrel프로그램";
+  controls.type(Text1, "7");
+  controls.set_text(Text2, "/a");
+  click(&Form2::command3_click);
+  EXPECT_EQ(read("SETUP.INI"), cp949("[Tovrel프로그램]\r\n일어날 시간=7\r\n원하는 파일=/a\r\n"));
+}
+
+TEST_F(Form2Test, SaveWritesBothBoxes) {
+  controls.type(Text1, "7");
+  controls.set_text(Text2, "/음악/아침 노래.mp3");
+  EXPECT_FALSE(click(&Form2::command3_click));
+  EXPECT_EQ(frame.messages, std::vector<std::string>{kSaved});
+  EXPECT_EQ(read("SETUP.INI"), cp949("[환경설정]\r\n일어날 시간=7\r\n원하는 파일=/음악/아침 노래.mp3\r\n"));
+}
+
+TEST_F(Form2Test, SaveRefusesWhatItCannotStoreAndWritesNothing) {
+  const struct {
+    const char* description;
+    std::string_view hour, file;
+  } cases[] = {
+      {"empty hour box", "", "/a"},
+      {"empty path box", "7", ""},
+      {"the hint: no file chosen", "7", kPathHint},
+      {"an emoji in the file name", "7", "/음악/😀.mp3"},
+      {"a file name with a line break", "7", "/a\nb.mp3"},
+  };
+  const std::string before = cp949("[환경설정]\r\n일어날 시간=3\r\n원하는 파일=/old\r\n");
+  for (const auto& c : cases) {
+    write("SETUP.INI", before);
+    frame.messages.clear();
+    controls.set_text(Text1, std::string(c.hour));
+    controls.set_text(Text2, std::string(c.file));
+    click(&Form2::command3_click);
+    EXPECT_EQ(frame.messages, std::vector<std::string>{kInputNotValid}) << c.description;
+    EXPECT_EQ(read("SETUP.INI"), before) << c.description;
+  }
+}
+
+TEST_F(Form2Test, SaveThatTheSystemRefusesIsReportedAndChangesNothing) {
+  const std::string before = cp949("[환경설정]\r\n일어날 시간=3\r\n");
+  write("SETUP.INI", before);
+  std::filesystem::permissions(path("SETUP.INI"), std::filesystem::perms::all);
+  std::filesystem::permissions(folder(), std::filesystem::perms::owner_read |
+                                             std::filesystem::perms::owner_exec |
+                                             std::filesystem::perms::others_read |
+                                             std::filesystem::perms::others_exec);
+  controls.type(Text1, "7");
+  controls.set_text(Text2, "/a");
+  EXPECT_TRUE(testing::as_ordinary_user([&] {
+    click(&Form2::command3_click);
+    return frame.messages == std::vector<std::string>{kInputNotValid};
+  }));
+  EXPECT_EQ(read("SETUP.INI"), before);
+}
+
+TEST_F(Form2Test, BrowsePutsTheChosenPathWithoutSurroundingSpaces) {
+  frame.chosen_file = "  /음악/아침 노래.mp3 ";
+  EXPECT_FALSE(click(&Form2::command1_click));
+  EXPECT_EQ(controls.text(Text2), "/음악/아침 노래.mp3");
+  EXPECT_TRUE(frame.messages.empty());
+}
+
+TEST_F(Form2Test, BrowseCancelledOrFailedChangesNothing) {
+  controls.set_text(Text2, "/previous");
+  frame.chosen_file.reset();
+  click(&Form2::command1_click);
+  frame.dialog_fails = true;
+  EXPECT_FALSE(click(&Form2::command1_click));
+  EXPECT_EQ(frame.dialogs_shown, 2);
+  EXPECT_EQ(controls.text(Text2), "/previous");
+  EXPECT_TRUE(frame.messages.empty());
+}
+
+TEST_F(Form2Test, ClosingStartsTheAlarmAndEndsWithoutSaving) {
+  controls.type(Text1, "7");
+  controls.set_text(Text2, "/a");
+  EXPECT_TRUE(click(&Form2::query_unload));
+  EXPECT_EQ(frame.launches, std::vector<std::string>{path("Tovrel")});
+  EXPECT_FALSE(std::filesystem::exists(path("SETUP.INI")));
+  EXPECT_EQ(frame.exit_status, 0);
+}
+
+TEST_F(Form2Test, ClosingWhenTheAlarmCannotStartEndsWithTheRunTimeErrorReport) {
+  frame.unstartable.insert(path("Tovrel"));
+  EXPECT_TRUE(click(&Form2::query_unload));
+  EXPECT_EQ(frame.messages, std::vector<std::string>{"런타임 오류 '53':\n\n파일을 찾을 수 없습니다."});
+  EXPECT_EQ(frame.exit_status, 53);
+}
+
+}  // namespace
+}  // namespace tovrel
