@@ -16,7 +16,7 @@ QString to_qt(std::string_view text) {
 }
 
 // Keeps what is typed or pasted within a length, as a length-limited edit control does: of the
-// inserted text only what fits stays. Text the program sets is not validated, so it is not cut.
+// inserted text only what fits stays.
 class TypedLengthLimit final : public QValidator {
  public:
   TypedLengthLimit(int limit, QObject* parent) : QValidator(parent), limit_(limit) {}
@@ -112,7 +112,12 @@ std::string FormWidgets::text(std::size_t control) const {
 void FormWidgets::set_text(std::size_t control, const std::string& text) {
   QWidget* widget = widgets_.at(control);
   if (auto* box = qobject_cast<QLineEdit*>(widget)) {
+    // QLineEdit applies what a validator changes even to setText: the length limit is only for
+    // what the user types or pastes, so it stays out of the way here.
+    const QValidator* limit = box->validator();
+    box->setValidator(nullptr);
     box->setText(to_qt(text));
+    box->setValidator(limit);
   } else if (auto* label = qobject_cast<QLabel*>(widget)) {
     label->setText(to_qt(text));
   } else {

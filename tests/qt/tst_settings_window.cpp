@@ -1,0 +1,220 @@
+// The settings window on real Qt widgets: layout, what typing and pasting leave in the hour box,
+// and the three buttons.
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <fstream>
+#include <iterator>
+
+#include "fakes/fake_frame.h"
+#include "frame/qt/settings_window.h"
+
+using tovrel::SettingsWindow;
+using tovrel::testing::FakeFrame;
+
+namespace {
+
+QString korean(const char* utf8) { return QString::fromUtf8(utf8); }
+
+}  // namespace
+
+class TestSettingsWindow : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir folder_;
+  FakeFrame frame_;
+
+  QLineEdit* box(QWidget& window, const char* name) {
+    return window.findChild<QLineEdit*>(QString::fromLatin1(name));
+  }
+  QPushButton* button(QWidget& window, const char* name) {
+    return window.findChild<QPushButton*>(QString::fromLatin1(name));
+  }
+  std::string settings_file() {
+    std::ifstream file(folder_.filePath("SETUP.INI").toStdString(), std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  }
+
+ private slots:
+  void init() {
+    frame_ = FakeFrame{};
+    frame_.folder = folder_.path().toStdString();
+    frame_.title = "환경설정";
+    QFile::remove(folder_.filePath("SETUP.INI"));
+  }
+
+  void geometry_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("pixels");
+    QTest::newRow("Label1") << "Label1" << QRect(8, 8, 65, 17);
+    QTest::newRow("Text1") << "Text1" << QRect(80, 8, 113, 18);
+    QTest::newRow("Label2") << "Label2" << QRect(8, 40, 73, 17);
+    QTest::newRow("Text2") << "Text2" << QRect(80, 40, 225, 18);
+    QTest::newRow("Command1") << "Command1" << QRect(216, 8, 73, 25);
+    QTest::newRow("Command2") << "Command2" << QRect(8, 72, 137, 25);
+    QTest::newRow("Command3") << "Command3" << QRect(160, 72, 137, 25);
+  }
+
+  // 15 twips are a pixel at 96 dpi.
+  void geometry() {
+    QFETCH(QString, name);
+    QFETCH(QRect, pixels);
+    SettingsWindow window(frame_);
+    QCOMPARE(window.size(), QSize(309, 109));
+    QCOMPARE(window.minimumSize(), window.maximumSize());
+    QCOMPARE(window.findChild<QWidget*>(name)->geometry(), pixels);
+  }
+
+  void frame_captions_and_initial_texts() {
+    SettingsWindow window(frame_);
+    QCOMPARE(window.windowTitle(), korean("환경설정"));
+    QVERIFY(!window.windowFlags().testFlag(Qt::Tool));
+    QVERIFY(window.windowFlags().testFlag(Qt::WindowCloseButtonHint));
+    QVERIFY(!window.windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+    QVERIFY(!window.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    QCOMPARE(window.findChild<QLabel*>("Label1")->text(), korean("일어날 시간"));
+    QCOMPARE(window.findChild<QLabel*>("Label2")->text(), korean("원하는 파일"));
+    QCOMPARE(button(window, "Command1")->text(), korean("찾아보기"));
+    QCOMPARE(button(window, "Command2")->text(), korean("불러오기"));
+    QCOMPARE(button(window, "Command3")->text(), korean("저장하기"));
+    QCOMPARE(box(window, "Text1")->text(), QString());
+    QCOMPARE(box(window, "Text2")->text(), korean("찾아보기를 눌러 주세요."));
+    QVERIFY(box(window, "Text2")->isReadOnly());
+    QVERIFY(!box(window, "Text1")->isReadOnly());
+  }
+
+  void tab_order() {
+    SettingsWindow window(frame_);
+    QWidget* widget = box(window, "Text1");
+    QStringList order;
+    for (int i = 0; i < 5; ++i) {
+      order << widget->objectName();
+      widget = widget->nextInFocusChain();
+      while (widget->focusPolicy() == Qt::NoFocus) widget = widget->nextInFocusChain();
+    }
+    QCOMPARE(order, QStringList({"Text1", "Text2", "Command1", "Command2", "Command3"}));
+  }
+
+  void typing_data() {
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("7") << "7" << "7";
+    QTest::newRow("1 then 5") << "15" << "15";
+    QTest::newRow("2 then 3") << "23" << "23";
+    QTest::newRow("2 then 5") << "25" << "";
+    QTest::newRow("0 then 7") << "07" << "";
+    QTest::newRow("a letter") << "a" << "";
+    QTest::newRow("a third digit is refused") << "123" << "12";
+    QTest::newRow("a space") << " " << "";
+  }
+
+  void typing() {
+    QFETCH(QString, keys);
+    QFETCH(QString, text);
+    SettingsWindow window(frame_);
+    QTest::keyClicks(box(window, "Text1"), keys);
+    QCOMPARE(box(window, "Text1")->text(), text);
+  }
+
+  void caret_stays_after_a_valid_keystroke() {
+    SettingsWindow window(frame_);
+    QLineEdit* hour = box(window, "Text1");
+    QTest::keyClicks(hour, "2");
+    QTest::keyClick(hour, Qt::Key_Home);
+    QTest::keyClicks(hour, "1");
+    QCOMPARE(hour->text(), "12");
+    QCOMPARE(hour->cursorPosition(), 1);
+  }
+
+  void pasting_data() {
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("clipboard");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("7") << "" << "7" << "7";
+    QTest::newRow("07") << "" << "07" << "";
+    QTest::newRow("space 7") << "" << " 7" << "";
+    QTest::newRow("only what fits") << "" << "123" << "12";
+    QTest::newRow("after 1, only what fits") << "1" << "56" << "15";
+    QTest::newRow("a long text") << "" << korean("일곱 시") << "";
+  }
+
+  void pasting() {
+    QFETCH(QString, before);
+    QFETCH(QString, clipboard);
+    QFETCH(QString, text);
+    SettingsWindow window(frame_);
+    QLineEdit* hour = box(window, "Text1");
+    QTest::keyClicks(hour, before);
+    QGuiApplication::clipboard()->setText(clipboard);
+    QTest::keyClick(hour, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(hour->text(), text);
+  }
+
+  void load_puts_stored_text_uncut_through_the_filter() {
+    // [환경설정] 일어날 시간=123, 원하는 파일=/a, in code page 949
+    std::ofstream(folder_.filePath("SETUP.INI").toStdString(), std::ios::binary)
+        << "[\xC8\xAF\xB0\xE6\xBC\xB3\xC1\xA4]\r\n\xC0\xCF\xBE\xEE\xB3\xAF \xBD\xC3\xB0\xA3=123\r\n"
+           "\xBF\xF8\xC7\xCF\xB4\xC2 \xC6\xC4\xC0\xCF=/a\r\n";
+    SettingsWindow window(frame_);
+    QSignalSpy changes(box(window, "Text1"), &QLineEdit::textChanged);
+    QTest::mouseClick(button(window, "Command2"), Qt::LeftButton);
+    QCOMPARE(box(window, "Text1")->text(), QString());
+    // The box held "123" whole before the filter emptied it (the spy sees the nested change first).
+    QCOMPARE(changes.size(), 2);
+    QCOMPARE(changes.at(1).at(0).toString(), "123");
+    QCOMPARE(changes.at(0).at(0).toString(), QString());
+    QCOMPARE(box(window, "Text2")->text(), "/a");
+    QCOMPARE(frame_.messages, std::vector<std::string>{"파일이 정상적이지 않습니다."});
+  }
+
+  void browse_then_save_then_load() {
+    {
+      SettingsWindow window(frame_);
+      QTest::keyClicks(box(window, "Text1"), "7");
+      frame_.chosen_file = " /음악/아침 노래.mp3 ";
+      QTest::mouseClick(button(window, "Command1"), Qt::LeftButton);
+      QCOMPARE(box(window, "Text2")->text(), korean("/음악/아침 노래.mp3"));
+      QTest::mouseClick(button(window, "Command3"), Qt::LeftButton);
+    }
+    QCOMPARE(frame_.messages, std::vector<std::string>{"저장하기가 완료 되었습니다."});
+    QCOMPARE(settings_file(),
+             std::string("[\xC8\xAF\xB0\xE6\xBC\xB3\xC1\xA4]\r\n"
+                         "\xC0\xCF\xBE\xEE\xB3\xAF \xBD\xC3\xB0\xA3=7\r\n"
+                         "\xBF\xF8\xC7\xCF\xB4\xC2 \xC6\xC4\xC0\xCF=/\xC0\xBD\xBE\xC7/\xBE\xC6\xC4\xA7 "
+                         "\xB3\xEB\xB7\xA1.mp3\r\n"));
+
+    SettingsWindow window(frame_);
+    QTest::mouseClick(button(window, "Command2"), Qt::LeftButton);
+    QCOMPARE(box(window, "Text1")->text(), "7");
+    QCOMPARE(box(window, "Text2")->text(), korean("/음악/아침 노래.mp3"));
+    QCOMPARE(frame_.messages.back(), "불러오기가 완료 되었습니다.");
+  }
+
+  void save_without_browsing_stores_nothing() {
+    SettingsWindow window(frame_);
+    QTest::keyClicks(box(window, "Text1"), "7");
+    QTest::mouseClick(button(window, "Command3"), Qt::LeftButton);
+    QCOMPARE(frame_.messages, std::vector<std::string>{"입력이 정상적이지 않습니다. 다시 입력해주세요."});
+    QVERIFY(!QFile::exists(folder_.filePath("SETUP.INI")));
+  }
+
+  void browse_then_cancel_keeps_the_path() {
+    SettingsWindow window(frame_);
+    frame_.chosen_file = "/first.mp3";
+    QTest::mouseClick(button(window, "Command1"), Qt::LeftButton);
+    frame_.chosen_file.reset();
+    QTest::mouseClick(button(window, "Command1"), Qt::LeftButton);
+    QCOMPARE(box(window, "Text2")->text(), "/first.mp3");
+    QCOMPARE(frame_.dialogs_shown, 2);
+    QVERIFY(frame_.messages.empty());
+  }
+};
+
+QTEST_MAIN(TestSettingsWindow)
+#include "tst_settings_window.moc"
