@@ -55,6 +55,7 @@ class TestAlarmWindow : public QObject {
     QFETCH(QRect, pixels);
     AlarmWindow window(frame_);
     QCOMPARE(window.logicalDpiX(), 96);
+    QCOMPARE(window.devicePixelRatio(), qEnvironmentVariableIntValue("QT_SCALE_FACTOR") == 2 ? 2.0 : 1.0);
     QCOMPARE(window.size(), QSize(199, 82));
     QCOMPARE(window.minimumSize(), window.maximumSize());
     QCOMPARE(window.findChild<QWidget*>(name)->geometry(), pixels);
