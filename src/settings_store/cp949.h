@@ -11,7 +11,8 @@ namespace tovrel {
 /// A line feed always stays a line feed.
 std::string cp949_to_utf8(std::string_view bytes);
 
-/// UTF-8 to code page 949, or nothing if the text has a character the code page cannot hold.
+/// UTF-8 to code page 949, or nothing if the text has a character the code page cannot hold
+/// (also when the text is not valid UTF-8).
 std::optional<std::string> utf8_to_cp949(std::string_view utf8);
 
 }  // namespace tovrel

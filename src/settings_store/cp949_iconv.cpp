@@ -61,7 +61,11 @@ std::optional<std::string> utf8_to_cp949(std::string_view utf8) {
   static Converter encoder("CP949", "UTF-8");
   std::string out;
   out.reserve(utf8.size());
+  const std::string_view text = utf8;
   if (!encoder.convert(utf8, out)) return std::nullopt;
+  // iconv drops some characters the code page lacks (the Unicode tag characters) instead of
+  // refusing them: only text that comes back whole counts as held.
+  if (cp949_to_utf8(out) != text) return std::nullopt;
   return out;
 }
 
