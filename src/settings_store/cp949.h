@@ -7,8 +7,9 @@
 
 namespace tovrel {
 
-/// Code page 949 bytes to UTF-8; a byte that starts no valid character becomes U+FFFD.
-/// A line feed always stays a line feed.
+/// Code page 949 bytes to UTF-8. A byte that starts no character, and a lead and trail byte that
+/// the code page gives no character, become U+FFFD; ASCII bytes, a line feed among them, always
+/// stay themselves.
 std::string cp949_to_utf8(std::string_view bytes);
 
 /// UTF-8 to code page 949, or nothing if the text has a character the code page cannot hold
