@@ -14,64 +14,80 @@ constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
 constexpr std::string_view kUtf16BeMark = "\xFE\xFF";
 
-// A file's text in a form whose line feeds and ASCII punctuation are never part of another
-// character: code page 949 bytes, or UTF-8 for the Unicode encodings.
+// A file's text after its byte-order mark, in the file's own encoding.
 struct Body {
   Encoding encoding;
+  std::string_view mark;
   std::string bytes;
+
+  bool wide() const { return encoding == Encoding::Utf16Le || encoding == Encoding::Utf16Be; }
+
+  // The bytes of an ASCII character in this encoding.
+  std::string unit(char c) const {
+    if (encoding == Encoding::Utf16Le) return {c, '\0'};
+    if (encoding == Encoding::Utf16Be) return {'\0', c};
+    return {c};
+  }
 };
 
 Body body_of(std::string_view file) {
-  if (file.starts_with(kUtf8Mark)) return {Encoding::Utf8, std::string(file.substr(3))};
-  if (file.starts_with(kUtf16LeMark)) return {Encoding::Utf16Le, utf16_to_utf8(file.substr(2), false)};
-  if (file.starts_with(kUtf16BeMark)) return {Encoding::Utf16Be, utf16_to_utf8(file.substr(2), true)};
-  return {Encoding::Cp949, std::string(file)};
-}
-
-std::string file_of(const Body& body) {
-  switch (body.encoding) {
-    case Encoding::Cp949:
-      return body.bytes;
-    case Encoding::Utf8:
-      return std::string(kUtf8Mark) + body.bytes;
-    case Encoding::Utf16Le:
-      return std::string(kUtf16LeMark) + utf8_to_utf16(body.bytes, false);
-    case Encoding::Utf16Be:
-      return std::string(kUtf16BeMark) + utf8_to_utf16(body.bytes, true);
+  for (const auto& [encoding, mark] : {std::pair{Encoding::Utf8, kUtf8Mark},
+                                       std::pair{Encoding::Utf16Le, kUtf16LeMark},
+                                       std::pair{Encoding::Utf16Be, kUtf16BeMark}}) {
+    if (file.starts_with(mark)) return {encoding, mark, std::string(file.substr(mark.size()))};
   }
-  return body.bytes;
+  return {Encoding::Cp949, {}, std::string(file)};
 }
 
 // The body as UTF-8, line feed for line feed.
 std::string decode(const Body& body) {
-  return body.encoding == Encoding::Cp949 ? cp949_to_utf8(body.bytes) : sanitize_utf8(body.bytes);
+  switch (body.encoding) {
+    case Encoding::Cp949:
+      return cp949_to_utf8(body.bytes);
+    case Encoding::Utf8:
+      return sanitize_utf8(body.bytes);
+    case Encoding::Utf16Le:
+    case Encoding::Utf16Be:
+      return utf16_to_utf8(body.bytes, body.encoding == Encoding::Utf16Be);
+  }
+  return {};
 }
 
-std::optional<std::string> encode(Encoding encoding, std::string_view utf8) {
-  if (encoding == Encoding::Cp949) return utf8_to_cp949(utf8);
-  return std::string(utf8);
+std::optional<std::string> encode(const Body& body, std::string_view utf8) {
+  switch (body.encoding) {
+    case Encoding::Cp949:
+      return utf8_to_cp949(utf8);
+    case Encoding::Utf8:
+      return std::string(utf8);
+    case Encoding::Utf16Le:
+    case Encoding::Utf16Be:
+      return utf8_to_utf16(utf8, body.encoding == Encoding::Utf16Be);
+  }
+  return std::nullopt;
 }
 
-// Splits text at line feeds; the last line may lack one.
+// Splits text at line feeds, each line with its line feed; the last line may lack one. A line
+// feed is a whole character: in UTF-16, a two-byte unit at an even offset.
 class Lines {
  public:
-  explicit Lines(std::string_view text) : rest_(text) {}
+  Lines(std::string_view text, std::string line_feed) : rest_(text), line_feed_(std::move(line_feed)) {}
+  explicit Lines(std::string_view text) : Lines(text, "\n") {}
+
   bool next(std::string_view& line) {
-    if (done_) return false;
-    const auto end = rest_.find('\n');
-    if (end == std::string_view::npos) {
-      line = rest_;
-      done_ = true;
-      return !line.empty();
+    if (rest_.empty()) return false;
+    std::size_t end = rest_.find(line_feed_);
+    while (end != std::string_view::npos && end % line_feed_.size() != 0) {
+      end = rest_.find(line_feed_, end + 1);
     }
-    line = rest_.substr(0, end + 1);
-    rest_.remove_prefix(end + 1);
+    const std::size_t length = end == std::string_view::npos ? rest_.size() : end + line_feed_.size();
+    line = rest_.substr(0, length);
+    rest_.remove_prefix(length);
     return true;
   }
 
  private:
   std::string_view rest_;
-  bool done_ = false;
+  std::string line_feed_;
 };
 
 std::string_view up_to_nul(std::string_view text) { return text.substr(0, text.find('\0')); }
@@ -125,13 +141,22 @@ struct Placement {
   bool key_found = false;
   std::size_t begin = 0;  // replaced line's first byte, or the insertion point
   std::size_t end = 0;    // end of the replaced line's content
-  bool needs_line_break = false;  // the insertion point follows a last line without a line feed
+  std::string_view line_break;  // what ends the last line before the insertion point, if it lacks it
 };
 
-Placement place(std::string_view body, std::string_view text, std::string_view section,
+// What a new line after text needs first: nothing after a line feed or no text, a line feed
+// after a carriage return, both otherwise.
+std::string_view line_break_after(std::string_view text, std::string_view line_feed,
+                                  std::string_view carriage_return) {
+  if (text.empty() || text.ends_with(line_feed)) return "";
+  return text.ends_with(carriage_return) ? "\n" : "\r\n";
+}
+
+Placement place(const Body& body, std::string_view text, std::string_view section,
                 std::string_view key) {
+  const std::string line_feed = body.unit('\n'), carriage_return = body.unit('\r');
   Placement placement;
-  Lines raw_lines(body), text_lines(text);
+  Lines raw_lines(body.bytes, line_feed), text_lines(text);
   std::string_view raw, line;
   std::size_t offset = 0;
   while (raw_lines.next(raw) && text_lines.next(line)) {
@@ -144,8 +169,8 @@ Placement place(std::string_view body, std::string_view text, std::string_view s
     } else if (parsed.kind == ParsedLine::Kind::Key && placement.section_found &&
                equal_ignoring_case(parsed.name, key)) {
       std::string_view content = raw;
-      if (content.ends_with('\n')) content.remove_suffix(1);
-      if (content.ends_with('\r')) content.remove_suffix(1);
+      if (content.ends_with(line_feed)) content.remove_suffix(line_feed.size());
+      while (content.ends_with(carriage_return)) content.remove_suffix(carriage_return.size());
       placement.key_found = true;
       placement.begin = line_begin;
       placement.end = line_begin + content.size();
@@ -153,30 +178,29 @@ Placement place(std::string_view body, std::string_view text, std::string_view s
     }
     if (placement.section_found && parsed.kind != ParsedLine::Kind::Blank) {
       placement.begin = offset;
-      placement.needs_line_break = !raw.ends_with('\n');
+      placement.line_break = line_break_after(raw, line_feed, carriage_return);
     }
   }
   if (!placement.section_found) {
-    placement.begin = body.size();
-    placement.needs_line_break = !body.empty() && !body.ends_with('\n');
+    placement.begin = body.bytes.size();
+    placement.line_break = line_break_after(body.bytes, line_feed, carriage_return);
   }
   return placement;
 }
 
-std::optional<std::string> with_value(Body& body, std::string_view section, const Setting& setting) {
-  const std::string text = decode(body);
-  const Placement placement = place(body.bytes, text, section, setting.key);
+std::optional<std::string> with_value(const Body& body, std::string_view section,
+                                      const Setting& setting) {
+  const Placement placement = place(body, decode(body), section, setting.key);
 
-  std::string utf8_lines;
-  if (!placement.section_found) utf8_lines = "[" + std::string(section) + "]\r\n";
+  std::string utf8_lines(placement.line_break);
+  if (!placement.section_found) utf8_lines += "[" + std::string(section) + "]\r\n";
   utf8_lines += std::string(setting.key) + "=" + std::string(setting.value);
   if (!placement.key_found) utf8_lines += "\r\n";
-  const std::optional<std::string> lines = encode(body.encoding, utf8_lines);
+  const std::optional<std::string> lines = encode(body, utf8_lines);
   if (!lines) return std::nullopt;
 
   const std::string_view bytes = body.bytes;
   std::string result(bytes.substr(0, placement.begin));
-  if (placement.needs_line_break) result += "\r\n";
   result += *lines;
   result += bytes.substr(placement.key_found ? placement.end : placement.begin);
   return result;
@@ -216,7 +240,7 @@ std::optional<std::string> with_values(std::string_view file_bytes, std::string_
     if (!bytes) return std::nullopt;
     body.bytes = std::move(*bytes);
   }
-  return file_of(body);
+  return std::string(body.mark) + body.bytes;
 }
 
 }  // namespace tovrel

@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "settings_store/cp949.h"
 #include "settings_store/profile_text.h"
@@ -59,6 +60,92 @@ TEST(TagCharacterInUnicodeFiles, IsWrittenAndReadBack) {
     EXPECT_EQ(find_value(*written, "환경설정", "원하는 파일"), "/음악/노래\U000E0067.mp3");
   }
 }
+
+// glibc's code page 949 decoder does not know the pair A2 E8 (U+327E in Windows' code page 949)
+// and reports it as an error only after passing both bytes; cp949_to_utf8 then skipped one byte
+// more. The byte after the pair was lost, a line feed with it, so the next line joined the pair's
+// line: a key written there read back as nothing and was written again on every save. At the end
+// of the text the extra skip went past the end and iconv read beyond the buffer (a crash when
+// the settings file ends in these two bytes). Found by with_values_fuzzer and find_value_fuzzer;
+// their smallest inputs: 04 FF FF 61 FF 5B 61 5D 0A A2 E8 0A (the hour set to "" in section "a"
+// of "[a]\n\xA2\xE8\n"), and A2 E8 (a file of those two bytes).
+struct PairCase {
+  const char* description;
+  std::string bytes;
+  std::string after;  // what must follow the pair's character, as UTF-8
+};
+void PrintTo(const PairCase& c, std::ostream* out) { *out << c.description; }
+
+class UnknownPairA2E8 : public ::testing::TestWithParam<PairCase> {};
+
+TEST_P(UnknownPairA2E8, BecomesOneCharacterAndKeepsWhatFollows) {
+  const std::string text = cp949_to_utf8(GetParam().bytes);
+  // The pair reads as U+327E, or as one or two replacement characters for the unknown bytes.
+  bool kept = false;
+  for (const std::string pair : {"\u327E", "\uFFFD", "\uFFFD\uFFFD"}) {
+    kept = kept || text == pair + GetParam().after;
+  }
+  EXPECT_TRUE(kept) << GetParam().description << ": " << ::testing::PrintToString(text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Fuzzing, UnknownPairA2E8,
+    ::testing::Values(PairCase{"before a line feed", "\xA2\xE8\nx=1", "\nx=1"},
+                      PairCase{"before a letter", "\xA2\xE8" "AB", "AB"},
+                      PairCase{"before a Korean character", "\xA2\xE8\xC0\xCF", "일"},
+                      PairCase{"at the end", "\xA2\xE8", ""}));
+
+TEST(UnknownPairA2E8InTheFile, LeavesTheLinesAsTheyAre) {
+  const std::string file = cp949("[환경설정]\n원하는 파일=/a") + "\xA2\xE8" + "\n" + cp949("일어날 시간=7\n");
+  EXPECT_EQ(find_value(file, "환경설정", "일어날 시간"), "7");
+
+  const std::string ending = cp949("[환경설정]\r\n원하는 파일=/a") + "\xA2\xE8";
+  const std::string path = find_value(ending, "환경설정", "원하는 파일");
+  EXPECT_TRUE(path == "/a\u327E" || path == "/a\uFFFD" || path == "/a\uFFFD\uFFFD")
+      << ::testing::PrintToString(path);
+
+  const std::string lf_file = cp949("[환경설정]\n원하는 파일=/a") + "\xA2\xE8" + "\nx=1\n";
+  const Setting hour[] = {{"일어날 시간", "8"}};
+  const std::optional<std::string> saved = with_values(lf_file, "환경설정", hour);
+  ASSERT_TRUE(saved.has_value());
+  EXPECT_EQ(find_value(*saved, "환경설정", "일어날 시간"), "8");
+  EXPECT_EQ(with_values(*saved, "환경설정", hour), saved) << "saving again adds a line";
+}
+
+// A key on the last line, ended by a carriage return without a line feed, kept that carriage
+// return when its value was set, and a new key after it got a line break of its own: "\r\r\n".
+// Writing the same settings again then took the first "\r" as part of the key's line and dropped
+// it, so saving twice gave two different files. Found by with_values_fuzzer; its smallest input:
+// 07 FF FF 61 FF 5B 61 5D 0A 61 0D (the keys "a" and the hour set to "" in "[a]\na\r").
+struct TwiceCase {
+  const char* description;
+  std::string file;
+  std::string section;
+  std::vector<Setting> settings;
+};
+void PrintTo(const TwiceCase& c, std::ostream* out) { *out << c.description; }
+
+class SavingTwice : public ::testing::TestWithParam<TwiceCase> {};
+
+TEST_P(SavingTwice, GivesTheSameFile) {
+  const TwiceCase& c = GetParam();
+  const std::optional<std::string> once = with_values(c.file, c.section, c.settings);
+  ASSERT_TRUE(once.has_value());
+  EXPECT_EQ(with_values(*once, c.section, c.settings), once) << c.description;
+  for (const Setting& setting : c.settings) {
+    EXPECT_EQ(find_value(*once, c.section, setting.key), setting.value) << c.description;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Fuzzing, SavingTwice,
+    ::testing::Values(
+        TwiceCase{"smallest", "[a]\na\r", "a", {{"a", ""}, {"일어날 시간", ""}}},
+        TwiceCase{"both settings into a file whose last line ends in a carriage return",
+                  cp949("[환경설정]\r\n일어날 시간=7\r"), "환경설정",
+                  {{"일어날 시간", "8"}, {"원하는 파일", "/음악/아침 노래.mp3"}}},
+        TwiceCase{"UTF-16", std::string("\xFF\xFE[\0a\0]\0\n\0a\0\r\0", 14), "a",
+                  {{"a", "1"}, {"b", "2"}}}));
 
 }  // namespace
 }  // namespace tovrel
