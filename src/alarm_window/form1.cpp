@@ -25,10 +25,11 @@ constexpr std::string_view kSettingsMissing = "파일이 정상적이지 않습�
 Form1::Form1(Frame& frame, Controls& controls) : frame_(frame), controls_(controls) {}
 
 void Form1::load() {
-  const std::string settings_path = join_path(frame_.app_folder(), kSettingsFileName);
-  const std::string hour_setting = read_setting(settings_path, kSettingsSection, kHourKey);
+  // One reading of the file for both settings, so that a save in between cannot mix two saves.
+  const SettingsSnapshot settings(join_path(frame_.app_folder(), kSettingsFileName));
+  const std::string hour_setting = settings.value(kSettingsSection, kHourKey);
   controls_.set_text(form1::Text4, hour_setting);
-  const std::string file_setting = read_setting(settings_path, kSettingsSection, kFileKey);
+  const std::string file_setting = settings.value(kSettingsSection, kFileKey);
   const std::string command_line = std::string(kOpenFileCommand) + file_setting;
   controls_.set_text(form1::Text5, command_line);
 

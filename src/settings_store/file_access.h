@@ -27,6 +27,10 @@ std::optional<std::string> resolve_links(const std::string& path);
 /// Whether an existing file may be written.
 bool is_writable(const std::string& path);
 
+/// Removes the new files that replace_file left beside the file when its process died before
+/// renaming them. Call it only while holding the folder's lock, so that no live save owns one.
+void remove_abandoned_replacements(const std::string& path);
+
 /// Replaces the file's content in one step: a new file is written beside it and renamed over
 /// it, keeping the old file's permissions. On failure the old file stays as it was.
 bool replace_file(const std::string& path, std::string_view bytes);
@@ -38,6 +42,9 @@ class FolderLock {
   ~FolderLock();
   FolderLock(const FolderLock&) = delete;
   FolderLock& operator=(const FolderLock&) = delete;
+
+  /// Whether the lock is held; a folder we may not open cannot be locked.
+  bool held() const { return handle_ >= 0; }
 
  private:
   int handle_ = -1;

@@ -1,4 +1,5 @@
 // File operations on a POSIX system.
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -27,6 +28,9 @@ class Descriptor {
  private:
   int fd_;
 };
+
+// The name replace_file gives the new file: mkostemp fills in the six X.
+constexpr std::string_view kReplacementName = ".SETUP.INI.XXXXXX";
 
 bool write_all(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
@@ -76,8 +80,9 @@ FileContent read_file(const std::string& path) {
 }
 
 std::optional<std::string> resolve_links(const std::string& path) {
+  constexpr int kMaxLinks = 40;  // as many as the kernel follows
   std::string current = path;
-  for (int hops = 0; hops < 40; ++hops) {
+  for (int links = 0; links <= kMaxLinks; ++links) {
     struct stat status {};
     if (::lstat(current.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) return current;
     char target[PATH_MAX];
@@ -96,8 +101,8 @@ bool is_writable(const std::string& path) {
 
 bool replace_file(const std::string& path, std::string_view bytes) {
   const std::string folder = folder_of(path);
-  const std::string name = path.substr(path.find_last_of('/') + 1);
-  std::string temporary = join_path(folder, "." + name + ".XXXXXX");
+  // A short name of its own: the file's name plus a suffix could pass the file system's limit.
+  std::string temporary = join_path(folder, kReplacementName);
   const Descriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
   if (!fd.valid()) return false;
 
@@ -114,6 +119,20 @@ bool replace_file(const std::string& path, std::string_view bytes) {
   }
   sync_folder(folder);
   return true;
+}
+
+void remove_abandoned_replacements(const std::string& path) {
+  const std::string folder = folder_of(path);
+  DIR* entries = ::opendir(folder.c_str());
+  if (entries == nullptr) return;
+  const std::string_view prefix = kReplacementName.substr(0, kReplacementName.find('X'));
+  while (const dirent* entry = ::readdir(entries)) {
+    const std::string_view name = entry->d_name;
+    if (name.size() == kReplacementName.size() && name.starts_with(prefix)) {
+      ::unlink(join_path(folder, name).c_str());
+    }
+  }
+  ::closedir(entries);
 }
 
 FolderLock::FolderLock(const std::string& file_path)

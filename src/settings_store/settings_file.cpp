@@ -4,10 +4,13 @@
 
 namespace tovrel {
 
-std::string read_setting(const std::string& path, std::string_view section, std::string_view key) {
-  const FileContent file = read_file(path);
-  if (file.state != FileState::Read) return {};
-  return find_value(file.bytes, section, key);
+SettingsSnapshot::SettingsSnapshot(const std::string& path) {
+  FileContent file = read_file(path);
+  if (file.state == FileState::Read) bytes_ = std::move(file.bytes);
+}
+
+std::string SettingsSnapshot::value(std::string_view section, std::string_view key) const {
+  return find_value(bytes_, section, key);
 }
 
 WriteOutcome write_settings(const std::string& path, std::string_view section,
@@ -15,6 +18,7 @@ WriteOutcome write_settings(const std::string& path, std::string_view section,
   const std::optional<std::string> target = resolve_links(path);
   if (!target) return WriteOutcome::FileNotWritable;
   const FolderLock lock(*target);
+  if (lock.held()) remove_abandoned_replacements(*target);
 
   const FileContent old = read_file(*target);
   if (old.state == FileState::Unreadable) return WriteOutcome::FileNotWritable;

@@ -9,9 +9,19 @@
 
 namespace tovrel {
 
-/// A setting's value, read from the file afresh; empty when the file, the section or the key is
-/// missing, or when the file cannot be read.
-std::string read_setting(const std::string& path, std::string_view section, std::string_view key);
+/// The settings file as it is at one moment: values taken from one snapshot belong to the same
+/// save. Each snapshot reads the file afresh.
+class SettingsSnapshot {
+ public:
+  explicit SettingsSnapshot(const std::string& path);
+
+  /// A setting's value; empty when the file, the section or the key is missing, or when the file
+  /// cannot be read.
+  std::string value(std::string_view section, std::string_view key) const;
+
+ private:
+  std::string bytes_;  // empty when the file is missing or cannot be read
+};
 
 enum class WriteOutcome {
   Saved,

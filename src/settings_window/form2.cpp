@@ -47,10 +47,10 @@ void Form2::command1_click() {
 }
 
 void Form2::command2_click() {
-  const std::string path = settings_path();
+  const SettingsSnapshot settings(settings_path());
   const std::string section = frame_.app_title();
-  controls_.set_text(form2::Text1, read_setting(path, section, kHourKey));
-  controls_.set_text(form2::Text2, read_setting(path, section, kFileKey));
+  controls_.set_text(form2::Text1, settings.value(section, kHourKey));
+  controls_.set_text(form2::Text2, settings.value(section, kFileKey));
   const bool both = !controls_.text(form2::Text1).empty() && !controls_.text(form2::Text2).empty();
   frame_.show_message(both ? kLoaded : kFileNotValid);
 }

@@ -23,14 +23,14 @@ std::string cp949(std::string_view utf8) { return utf8_to_cp949(utf8).value(); }
 class SettingsFileTest : public testing::Sandbox {
  protected:
   std::string ini() const { return path("SETUP.INI"); }
-  std::string hour() const { return read_setting(ini(), "환경설정", "일어날 시간"); }
+  std::string hour() const { return SettingsSnapshot(ini()).value("환경설정", "일어날 시간"); }
 };
 
 TEST_F(SettingsFileTest, WritesANewFileAndReadsItBack) {
   ASSERT_EQ(write_settings(ini(), "환경설정", kSettings), WriteOutcome::Saved);
   EXPECT_EQ(read("SETUP.INI"), cp949("[환경설정]\r\n일어날 시간=7\r\n원하는 파일=/음악/아침 노래.mp3\r\n"));
   EXPECT_EQ(hour(), "7");
-  EXPECT_EQ(read_setting(ini(), "환경설정", "원하는 파일"), "/음악/아침 노래.mp3");
+  EXPECT_EQ(SettingsSnapshot(ini()).value("환경설정", "원하는 파일"), "/음악/아침 노래.mp3");
 }
 
 TEST_F(SettingsFileTest, EveryReadSeesTheFileAsItIsNow) {
@@ -59,7 +59,7 @@ TEST_F(SettingsFileTest, WhatCannotBeReadReadsEmpty) {
   fs::permissions(ini(), fs::perms::owner_write);
   fs::permissions(folder(), fs::perms::all);
   const std::string file = ini();
-  EXPECT_TRUE(as_ordinary_user([&] { return read_setting(file, "환경설정", "일어날 시간").empty(); }))
+  EXPECT_TRUE(as_ordinary_user([&] { return SettingsSnapshot(file).value("환경설정", "일어날 시간").empty(); }))
       << "a file we may not read";
 }
 
@@ -109,6 +109,16 @@ TEST_F(SettingsFileTest, ARefusedWriteIsReportedAndChangesNothing) {
       << "no temporary file is left behind";
 }
 
+TEST_F(SettingsFileTest, ASaveRemovesWhatAKilledSaveLeftAndNothingElse) {
+  write(".SETUP.INI.k3Xq9Z", "half a file");  // as a save killed before its rename leaves it
+  write(".SETUP.INI.bak", "kept");
+  write("SETUP.INI.old", "kept");
+  ASSERT_EQ(write_settings(ini(), "환경설정", kSettings), WriteOutcome::Saved);
+  EXPECT_FALSE(fs::exists(path(".SETUP.INI.k3Xq9Z")));
+  EXPECT_TRUE(fs::exists(path(".SETUP.INI.bak")));
+  EXPECT_TRUE(fs::exists(path("SETUP.INI.old")));
+}
+
 TEST_F(SettingsFileTest, AFolderInPlaceOfTheFileIsRefused) {
   fs::create_directory(ini());
   EXPECT_EQ(write_settings(ini(), "환경설정", kSettings), WriteOutcome::FileNotWritable);
@@ -128,12 +138,12 @@ TEST_F(SettingsFileTest, ALinkIsFollowedAndItsTargetReplaced) {
   fs::create_symlink("elsewhere/real.ini", ini());
   ASSERT_EQ(write_settings(ini(), "환경설정", kSettings), WriteOutcome::Saved);
   EXPECT_TRUE(fs::is_symlink(ini()));
-  EXPECT_EQ(read_setting(path("elsewhere/real.ini"), "환경설정", "일어날 시간"), "7");
+  EXPECT_EQ(SettingsSnapshot(path("elsewhere/real.ini")).value("환경설정", "일어날 시간"), "7");
 
   fs::create_symlink("nowhere.ini", path("dangling.ini"));
   ASSERT_EQ(write_settings(path("dangling.ini"), "환경설정", kSettings), WriteOutcome::Saved);
   EXPECT_TRUE(fs::is_symlink(path("dangling.ini")));
-  EXPECT_EQ(read_setting(path("nowhere.ini"), "환경설정", "일어날 시간"), "7");
+  EXPECT_EQ(SettingsSnapshot(path("nowhere.ini")).value("환경설정", "일어날 시간"), "7");
 
   fs::create_symlink("loop.ini", path("loop.ini"));
   EXPECT_EQ(write_settings(path("loop.ini"), "환경설정", kSettings), WriteOutcome::FileNotWritable);

@@ -133,7 +133,7 @@ int main(int argc, char** argv) {
   std::vector<double> reads, saves;
   for (int i = 0; i < repeats; ++i) {
     const auto start = Clock::now();
-    const std::string file = read_setting(path, kSettingsSection, kFileKey);
+    const std::string file = SettingsSnapshot(path).value(kSettingsSection, kFileKey);
     reads.push_back(ms_since(start));
     if (file.empty()) {
       std::fputs("the file setting was not read\n", stderr);

@@ -72,7 +72,7 @@ int main(int argc, char** argv) {
 
   if (mode == "alternate" && argc == 3) {
     // Start with the pair the file does not hold, so that every save changes it.
-    const bool holds_a = tovrel::read_setting(file, tovrel::kSettingsSection, tovrel::kHourKey) == "7";
+    const bool holds_a = tovrel::SettingsSnapshot(file).value(tovrel::kSettingsSection, tovrel::kHourKey) == "7";
     const auto a = pair_of('A', 0), b = pair_of('B', 0);
     say('r');
     for (bool next_a = !holds_a;; next_a = !next_a) {
