@@ -5,6 +5,8 @@ build_packages=(cmake ninja-build g++ qt6-base-dev libgtest-dev xdg-utils fonts-
 # Running every test: a virtual X server and tools to drive real windows, a fake clock.
 test_packages=(xvfb xauth x11-utils xdotool openbox wmctrl xclip imagemagick faketime
                python3 python3-xlib locales)
+# Fuzzing the core with libFuzzer (scripts/fuzz), besides cmake and ninja-build.
+fuzz_packages=(clang libclang-rt-14-dev)
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then
