@@ -19,6 +19,7 @@ struct Body {
   Encoding encoding;
   std::string_view mark;
   std::string bytes;
+  std::string tail;  // a UTF-16 file's last half character, kept at the very end
 
   bool wide() const { return encoding == Encoding::Utf16Le || encoding == Encoding::Utf16Be; }
 
@@ -34,9 +35,15 @@ Body body_of(std::string_view file) {
   for (const auto& [encoding, mark] : {std::pair{Encoding::Utf8, kUtf8Mark},
                                        std::pair{Encoding::Utf16Le, kUtf16LeMark},
                                        std::pair{Encoding::Utf16Be, kUtf16BeMark}}) {
-    if (file.starts_with(mark)) return {encoding, mark, std::string(file.substr(mark.size()))};
+    if (!file.starts_with(mark)) continue;
+    Body body{encoding, mark, std::string(file.substr(mark.size())), {}};
+    if (body.wide() && body.bytes.size() % 2 != 0) {
+      body.tail = body.bytes.back();
+      body.bytes.pop_back();
+    }
+    return body;
   }
-  return {Encoding::Cp949, {}, std::string(file)};
+  return {Encoding::Cp949, {}, std::string(file), {}};
 }
 
 // The body as UTF-8, line feed for line feed.
@@ -240,7 +247,7 @@ std::optional<std::string> with_values(std::string_view file_bytes, std::string_
     if (!bytes) return std::nullopt;
     body.bytes = std::move(*bytes);
   }
-  return std::string(body.mark) + body.bytes;
+  return std::string(body.mark) + body.bytes + body.tail;
 }
 
 }  // namespace tovrel

@@ -147,5 +147,33 @@ INSTANTIATE_TEST_SUITE_P(
         TwiceCase{"UTF-16", std::string("\xFF\xFE[\0a\0]\0\n\0a\0\r\0", 14), "a",
                   {{"a", "1"}, {"b", "2"}}}));
 
+// A UTF-16 file whose last character is cut to one byte: since values are set in the file's own
+// bytes, the new lines went in after that odd byte, a byte off from every character, so nothing
+// written could be read back and each save added the section again. The odd byte now stays last. Found by with_values_fuzzer
+// on 5f0756d; its smallest input: 00 38 FF FF FF FF FE 0B (the hour set to "8" in FF FE 0B).
+struct OddCase {
+  const char* description;
+  std::string file;
+};
+void PrintTo(const OddCase& c, std::ostream* out) { *out << c.description; }
+
+class OddLengthUtf16 : public ::testing::TestWithParam<OddCase> {};
+
+TEST_P(OddLengthUtf16, TakesValuesThatReadBack) {
+  const Setting hour[] = {{"일어날 시간", "8"}};
+  const std::optional<std::string> once = with_values(GetParam().file, "환경설정", hour);
+  ASSERT_TRUE(once.has_value());
+  EXPECT_EQ(find_value(*once, "환경설정", "일어날 시간"), "8") << GetParam().description;
+  EXPECT_EQ(with_values(*once, "환경설정", hour), once) << GetParam().description;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Fuzzing, OddLengthUtf16,
+    ::testing::Values(OddCase{"little endian, one byte", std::string("\xFF\xFE\x0B", 3)},
+                      OddCase{"little endian, a cut last character",
+                              std::string("\xFF\xFE[\0a\0]\0\n\0x", 11)},
+                      OddCase{"big endian, a cut last character",
+                              std::string("\xFE\xFF\0[\0a\0]\0\n\0", 11)}));
+
 }  // namespace
 }  // namespace tovrel
