@@ -158,13 +158,15 @@ inline Encoding encoding_of(std::string_view file) {
   return Encoding::Cp949;
 }
 
-// A file's lines as they are stored (bytes after the byte-order mark; UTF-16 converted to UTF-8,
-// since a UTF-16 file is rewritten whole) and as text. A line keeps its line feed; the last line
-// may lack one; an empty last line is no line.
+// A file's lines as they are stored (bytes after the byte-order mark; UTF-16 as UTF-8) and as
+// text. A line keeps its line feed; the last line may lack one; an empty last line is no line. The
+// last byte of a UTF-16 file of odd length, half a character, is no part of the text: it is kept
+// apart, at the very end of the file.
 struct FileLines {
   Encoding encoding;
   std::vector<std::string> stored;
   std::vector<std::string> text;
+  std::string tail;
 };
 
 inline std::vector<std::string> split_lines(std::string_view body) {
@@ -179,7 +181,7 @@ inline std::vector<std::string> split_lines(std::string_view body) {
 }
 
 inline FileLines lines_of(std::string_view file) {
-  FileLines lines{encoding_of(file), {}, {}};
+  FileLines lines{encoding_of(file), {}, {}, {}};
   switch (lines.encoding) {
     case Encoding::Cp949:
       lines.stored = split_lines(file);
@@ -190,11 +192,16 @@ inline FileLines lines_of(std::string_view file) {
       for (const std::string& line : lines.stored) lines.text.push_back(sanitized(line));
       break;
     case Encoding::Utf16Le:
-    case Encoding::Utf16Be:
-      lines.stored =
-          split_lines(tovrel::utf16_to_utf8(file.substr(2), lines.encoding == Encoding::Utf16Be));
+    case Encoding::Utf16Be: {
+      std::string_view body = file.substr(2);
+      if (body.size() % 2 != 0) {
+        lines.tail = body.substr(body.size() - 1);
+        body.remove_suffix(1);
+      }
+      lines.stored = split_lines(tovrel::utf16_to_utf8(body, lines.encoding == Encoding::Utf16Be));
       lines.text = lines.stored;
       break;
+    }
   }
   return lines;
 }
