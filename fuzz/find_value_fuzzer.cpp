@@ -75,8 +75,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       ++sections;
       section = line.name;
       const std::size_t open = lines.stored[i].find('['), close = lines.stored[i].rfind(']');
-      stored_section = open < close ? std::string_view(lines.stored[i]).substr(open + 1, close - open - 1)
-                                    : std::string_view();
+      stored_section = open < close
+                           ? std::string_view(lines.stored[i]).substr(open + 1, close - open - 1)
+                           : std::string_view();
     } else if (line.kind == fuzz::Line::Kind::Key && sections > 0) {
       ++keys;
       look_up(input, lines, section, line.name);

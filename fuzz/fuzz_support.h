@@ -15,14 +15,14 @@
 #include "settings_store/unicode_text.h"
 
 // Stops the fuzzer with a message when a property does not hold; unaffected by NDEBUG.
-#define FUZZ_CHECK(condition, ...)                                                  \
-  do {                                                                              \
-    if (!(condition)) {                                                             \
+#define FUZZ_CHECK(condition, ...)                                                          \
+  do {                                                                                      \
+    if (!(condition)) {                                                                     \
       std::fprintf(stderr, "%s:%d: property failed: %s\n", __FILE__, __LINE__, #condition); \
-      std::fprintf(stderr, __VA_ARGS__);                                            \
-      std::fprintf(stderr, "\n");                                                   \
-      std::abort();                                                                 \
-    }                                                                               \
+      std::fprintf(stderr, __VA_ARGS__);                                                    \
+      std::fprintf(stderr, "\n");                                                           \
+      std::abort();                                                                         \
+    }                                                                                       \
   } while (false)
 
 namespace fuzz {
@@ -108,8 +108,21 @@ inline std::string sanitized(std::string_view text) {
 // Unicode white space (the White_Space property) and ^Z.
 inline bool is_blank(char32_t c) {
   switch (c) {
-    case 0x09: case 0x0A: case 0x0B: case 0x0C: case 0x0D: case 0x20: case 0x1A: case 0x85:
-    case 0xA0: case 0x1680: case 0x2028: case 0x2029: case 0x202F: case 0x205F: case 0x3000:
+    case 0x09:
+    case 0x0A:
+    case 0x0B:
+    case 0x0C:
+    case 0x0D:
+    case 0x20:
+    case 0x1A:
+    case 0x85:
+    case 0xA0:
+    case 0x1680:
+    case 0x2028:
+    case 0x2029:
+    case 0x202F:
+    case 0x205F:
+    case 0x3000:
       return true;
     default:
       return c >= 0x2000 && c <= 0x200A;
@@ -139,7 +152,9 @@ inline std::string_view trimmed(std::string_view text) {
   return text;
 }
 
-inline std::string_view before_nul(std::string_view text) { return text.substr(0, text.find('\0')); }
+inline std::string_view before_nul(std::string_view text) {
+  return text.substr(0, text.find('\0'));
+}
 
 inline std::string_view unquoted(std::string_view value) {
   if (value.size() >= 2 && (value[0] == '"' || value[0] == '\'') && value.back() == value[0]) {
@@ -185,7 +200,8 @@ inline FileLines lines_of(std::string_view file) {
   switch (lines.encoding) {
     case Encoding::Cp949:
       lines.stored = split_lines(file);
-      for (const std::string& line : lines.stored) lines.text.push_back(tovrel::cp949_to_utf8(line));
+      for (const std::string& line : lines.stored)
+        lines.text.push_back(tovrel::cp949_to_utf8(line));
       break;
     case Encoding::Utf8:
       lines.stored = split_lines(file.substr(3));

@@ -54,7 +54,10 @@ class NoFrame final : public tovrel::Frame {
   void report_runtime_error(const tovrel::Failure&) override { fail("report_runtime_error"); }
 
  private:
-  [[noreturn]] static void fail(const char* service) { FUZZ_CHECK(false, "the filter used %s", service); std::abort(); }
+  [[noreturn]] static void fail(const char* service) {
+    FUZZ_CHECK(false, "the filter used %s", service);
+    std::abort();
+  }
 };
 
 // The settings window's texts; a change of the hour box runs its change handler, as the window's

@@ -41,7 +41,8 @@ std::optional<double> meaning(std::string_view text) {
     digits = digits.substr(0, digits.find_first_not_of(allowed));
     digits.remove_prefix(std::min(digits.find_first_not_of('0'), digits.size()));
     if (digits.size() > (hex ? 8u : 11u)) return std::nullopt;
-    const unsigned long long value = std::strtoull(std::string(digits).c_str(), nullptr, hex ? 16 : 8);
+    const unsigned long long value =
+        std::strtoull(std::string(digits).c_str(), nullptr, hex ? 16 : 8);
     if (value > 0xFFFFFFFFull) return std::nullopt;
     return static_cast<double>(value);
   }

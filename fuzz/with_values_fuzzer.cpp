@@ -58,7 +58,9 @@ Layout layout_of(std::string_view input) {
 std::string code_points(std::string_view bytes) {
   std::string out;
   for (std::size_t i = 0; i + 1 < bytes.size();) {
-    const auto byte = [&](std::size_t k) { return static_cast<char32_t>(static_cast<unsigned char>(bytes[k])); };
+    const auto byte = [&](std::size_t k) {
+      return static_cast<char32_t>(static_cast<unsigned char>(bytes[k]));
+    };
     char32_t c;
     if (byte(i) < 0x80) {
       c = byte(i) << 8 | byte(i + 1);
@@ -89,7 +91,8 @@ bool has_line_break_or_nul(std::string_view text) {
 }
 
 bool storable_name(std::string_view name) {
-  return !name.empty() && !has_line_break_or_nul(name) && !fuzz::is_blank(fuzz::first_code_point(name)) &&
+  return !name.empty() && !has_line_break_or_nul(name) &&
+         !fuzz::is_blank(fuzz::first_code_point(name)) &&
          !fuzz::is_blank(fuzz::last_code_point(name));
 }
 
@@ -110,7 +113,8 @@ bool storable(std::string_view file, std::string_view section,
               const std::vector<tovrel::Setting>& settings) {
   const fuzz::Encoding encoding = fuzz::encoding_of(file);
   if (!storable_name(section)) return false;
-  if (encoding == fuzz::Encoding::Cp949 && !has_section(file, section) && !code_page_holds(section)) {
+  if (encoding == fuzz::Encoding::Cp949 && !has_section(file, section) &&
+      !code_page_holds(section)) {
     return false;
   }
   for (const tovrel::Setting& setting : settings) {
@@ -210,7 +214,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     default:
       a = fuzz::sanitized(in.a), b = fuzz::sanitized(in.b);
   }
-  std::string section = (in.flags & 4) ? fuzz::sanitized(in.c) : std::string(tovrel::kSettingsSection);
+  std::string section =
+      (in.flags & 4) ? fuzz::sanitized(in.c) : std::string(tovrel::kSettingsSection);
   std::string first_key = (in.flags & 3) == 3 ? fuzz::sanitized(in.c) : std::string();
   if (value_form == 3) {
     // The names of the file's first section and of its first key.

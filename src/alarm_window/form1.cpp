@@ -53,7 +53,8 @@ void Form1::compare_hours(const std::string& hour_setting, const std::string& co
   const double difference = frame_.now().hour - read_number(hour_setting);
   const std::string separator = frame_.decimal_separator();
   if (difference < 0) {
-    controls_.set_text(form1::Text2, write_number(-difference, separator) + std::string(kHoursLeft));
+    controls_.set_text(form1::Text2,
+                       write_number(-difference, separator) + std::string(kHoursLeft));
   } else if (difference == 0) {
     controls_.set_text(form1::Text2, std::string(kItIsTime));
     controls_.set_text(form1::Text3, std::string(kRun));

@@ -47,7 +47,8 @@ long magnitude(std::string_view whole, std::string_view fraction, std::string_vi
     power = -static_cast<long>(fraction.find_first_not_of('0')) - 1;
   }
   long exponent_value = 0;
-  for (const char c : exponent) exponent_value = std::min(exponent_value * 10 + (c - '0'), 1'000'000L);
+  for (const char c : exponent)
+    exponent_value = std::min(exponent_value * 10 + (c - '0'), 1'000'000L);
   return power + (negative_exponent ? -exponent_value : exponent_value);
 }
 
@@ -108,7 +109,8 @@ double read_number(std::string_view text) {
 std::string write_number(double value, std::string_view decimal_separator) {
   if (value == 0) value = 0;  // no "-0"
   char buffer[64];
-  const auto end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15).ptr;
+  const auto end =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15).ptr;
   std::string text;
   for (const char* c = buffer; c != end; ++c) {
     if (*c == '.') {

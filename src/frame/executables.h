@@ -15,7 +15,8 @@ struct Executable {
 
 #ifdef _WIN32
 inline constexpr Executable kAlarmExecutable{"Tovrel.exe", "Tovrel프로그램", StartupWindow::Alarm};
-inline constexpr Executable kSettingsExecutable{"환경설정.exe", "환경설정", StartupWindow::Settings};
+inline constexpr Executable kSettingsExecutable{"환경설정.exe", "환경설정",
+                                                StartupWindow::Settings};
 #else
 inline constexpr Executable kAlarmExecutable{"Tovrel", "Tovrel프로그램", StartupWindow::Alarm};
 inline constexpr Executable kSettingsExecutable{"환경설정", "환경설정", StartupWindow::Settings};

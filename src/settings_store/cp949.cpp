@@ -14,7 +14,8 @@ namespace {
 bool is_lead(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
 
 bool is_trail(unsigned char byte) {
-  return (byte >= 0x41 && byte <= 0x5A) || (byte >= 0x61 && byte <= 0x7A) || (byte >= 0x81 && byte <= 0xFE);
+  return (byte >= 0x41 && byte <= 0x5A) || (byte >= 0x61 && byte <= 0x7A) ||
+         (byte >= 0x81 && byte <= 0xFE);
 }
 
 // Every two-byte character of the code page, asked of the platform once.
@@ -62,7 +63,8 @@ std::string cp949_to_utf8(std::string_view bytes) {
     const auto byte = static_cast<unsigned char>(bytes[i]);
     if (byte < 0x80) {
       out += static_cast<char>(byte);
-    } else if (is_lead(byte) && i + 1 < bytes.size() && is_trail(static_cast<unsigned char>(bytes[i + 1]))) {
+    } else if (is_lead(byte) && i + 1 < bytes.size() &&
+               is_trail(static_cast<unsigned char>(bytes[i + 1]))) {
       const char32_t c = table.decode(byte, static_cast<unsigned char>(bytes[++i]));
       append_utf8(out, c == 0 ? kReplacementCharacter : c);
     } else {

@@ -10,7 +10,8 @@ namespace tovrel {
 char32_t decode_cp949_pair(unsigned char lead, unsigned char trail) {
   static const iconv_t decoder = [] {
     const iconv_t cd = iconv_open("UTF-32LE", "CP949");
-    if (cd == reinterpret_cast<iconv_t>(-1)) throw std::runtime_error("iconv knows no code page 949");
+    if (cd == reinterpret_cast<iconv_t>(-1))
+      throw std::runtime_error("iconv knows no code page 949");
     return cd;
   }();
   char in[2] = {static_cast<char>(lead), static_cast<char>(trail)};

@@ -108,7 +108,8 @@ bool replace_file(const std::string& path, std::string_view bytes) {
 
   struct stat old {};
   const bool replaces = ::stat(path.c_str(), &old) == 0;
-  bool written = ::fchmod(fd.get(), replaces ? (old.st_mode & 07777) : permissions_for_new_file()) == 0;
+  bool written =
+      ::fchmod(fd.get(), replaces ? (old.st_mode & 07777) : permissions_for_new_file()) == 0;
   if (replaces && (old.st_uid != ::geteuid() || old.st_gid != ::getegid())) {
     [[maybe_unused]] const int ignored = ::fchown(fd.get(), old.st_uid, old.st_gid);
   }

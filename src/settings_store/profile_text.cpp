@@ -32,9 +32,9 @@ struct Body {
 };
 
 Body body_of(std::string_view file) {
-  for (const auto& [encoding, mark] : {std::pair{Encoding::Utf8, kUtf8Mark},
-                                       std::pair{Encoding::Utf16Le, kUtf16LeMark},
-                                       std::pair{Encoding::Utf16Be, kUtf16BeMark}}) {
+  for (const auto& [encoding, mark] :
+       {std::pair{Encoding::Utf8, kUtf8Mark}, std::pair{Encoding::Utf16Le, kUtf16LeMark},
+        std::pair{Encoding::Utf16Be, kUtf16BeMark}}) {
     if (!file.starts_with(mark)) continue;
     Body body{encoding, mark, std::string(file.substr(mark.size())), {}};
     if (body.wide() && body.bytes.size() % 2 != 0) {
@@ -77,7 +77,8 @@ std::optional<std::string> encode(const Body& body, std::string_view utf8) {
 // feed is a whole character: in UTF-16, a two-byte unit at an even offset.
 class Lines {
  public:
-  Lines(std::string_view text, std::string line_feed) : rest_(text), line_feed_(std::move(line_feed)) {}
+  Lines(std::string_view text, std::string line_feed)
+      : rest_(text), line_feed_(std::move(line_feed)) {}
   explicit Lines(std::string_view text) : Lines(text, "\n") {}
 
   bool next(std::string_view& line) {
@@ -86,7 +87,8 @@ class Lines {
     while (end != std::string_view::npos && end % line_feed_.size() != 0) {
       end = rest_.find(line_feed_, end + 1);
     }
-    const std::size_t length = end == std::string_view::npos ? rest_.size() : end + line_feed_.size();
+    const std::size_t length =
+        end == std::string_view::npos ? rest_.size() : end + line_feed_.size();
     line = rest_.substr(0, length);
     rest_.remove_prefix(length);
     return true;
@@ -115,7 +117,8 @@ ParsedLine parse_line(std::string_view line) {
     }
   }
   const auto equals = text.find('=');
-  if (equals == std::string_view::npos) return {ParsedLine::Kind::Key, up_to_nul(text), std::nullopt};
+  if (equals == std::string_view::npos)
+    return {ParsedLine::Kind::Key, up_to_nul(text), std::nullopt};
   return {ParsedLine::Kind::Key, up_to_nul(trim_blanks(text.substr(0, equals))),
           up_to_nul(trim_blanks(text.substr(equals + 1)))};
 }
@@ -148,7 +151,8 @@ struct Placement {
   bool key_found = false;
   std::size_t begin = 0;  // replaced line's first byte, or the insertion point
   std::size_t end = 0;    // end of the replaced line's content
-  std::string_view line_break;  // what ends the last line before the insertion point, if it lacks it
+  std::string_view
+      line_break;  // what ends the last line before the insertion point, if it lacks it
 };
 
 // What a new line after text needs first: nothing after a line feed or no text, a line feed
@@ -215,7 +219,8 @@ std::optional<std::string> with_value(const Body& body, std::string_view section
 
 }  // namespace
 
-std::string find_value(std::string_view file_bytes, std::string_view section, std::string_view key) {
+std::string find_value(std::string_view file_bytes, std::string_view section,
+                       std::string_view key) {
   section = trim_blanks(section);
   key = trim_blanks(key);
   const std::string text = decode(body_of(file_bytes));

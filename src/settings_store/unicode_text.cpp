@@ -35,12 +35,12 @@ std::size_t valid_sequence_length(std::string_view bytes) {
 char32_t fold_case(char32_t c) {
   const auto in = [c](char32_t first, char32_t last) { return c >= first && c <= last; };
   if (in('A', 'Z')) return c + 0x20;
-  if (in(0xC0, 0xDE) && c != 0xD7) return c + 0x20;    // Latin-1
+  if (in(0xC0, 0xDE) && c != 0xD7) return c + 0x20;     // Latin-1
   if (in(0x391, 0x3AB) && c != 0x3A2) return c + 0x20;  // Greek
-  if (in(0x400, 0x40F)) return c + 0x50;                 // Cyrillic Ѐ-Џ
-  if (in(0x410, 0x42F)) return c + 0x20;                 // Cyrillic А-Я
-  if (in(0x2160, 0x216F)) return c + 0x10;               // Roman numerals
-  if (in(0xFF21, 0xFF3A)) return c + 0x20;               // full-width Latin
+  if (in(0x400, 0x40F)) return c + 0x50;                // Cyrillic Ѐ-Џ
+  if (in(0x410, 0x42F)) return c + 0x20;                // Cyrillic А-Я
+  if (in(0x2160, 0x216F)) return c + 0x10;              // Roman numerals
+  if (in(0xFF21, 0xFF3A)) return c + 0x20;              // full-width Latin
   return c;
 }
 
@@ -72,7 +72,8 @@ char32_t take_code_point(std::string_view& text) {
     return kReplacementCharacter;
   }
   char32_t c = length == 1 ? lead : lead & (0x7F >> length);
-  for (std::size_t i = 1; i < length; ++i) c = (c << 6) | (static_cast<unsigned char>(text[i]) & 0x3F);
+  for (std::size_t i = 1; i < length; ++i)
+    c = (c << 6) | (static_cast<unsigned char>(text[i]) & 0x3F);
   text.remove_prefix(length);
   return c;
 }
@@ -140,8 +141,8 @@ std::string utf8_to_utf16(std::string_view utf8, bool big_endian) {
 
 bool is_blank(char32_t c) {
   return (c >= 0x09 && c <= 0x0D) || c == 0x20 || c == 0x1A || c == 0x85 || c == 0xA0 ||
-         c == 0x1680 || (c >= 0x2000 && c <= 0x200A) || c == 0x2028 || c == 0x2029 ||
-         c == 0x202F || c == 0x205F || c == 0x3000;
+         c == 0x1680 || (c >= 0x2000 && c <= 0x200A) || c == 0x2028 || c == 0x2029 || c == 0x202F ||
+         c == 0x205F || c == 0x3000;
 }
 
 std::string_view trim_blanks(std::string_view text) {

@@ -29,8 +29,12 @@ class Form1Test : public testing::Sandbox {
     write("SETUP.INI", utf8_to_cp949(text).value());
   }
 
-  bool load() { return frame.run([&] { form.load(); }); }
-  bool tick() { return frame.run([&] { form.timer1_tick(); }); }
+  bool load() {
+    return frame.run([&] { form.load(); });
+  }
+  bool tick() {
+    return frame.run([&] { form.timer1_tick(); });
+  }
   std::string settings_executable() const { return path("환경설정"); }
 
   testing::FakeFrame frame;
@@ -150,8 +154,9 @@ TEST_F(Form1Test, MissingSettingsSendTheUserToTheSettingsExecutable) {
 TEST_F(Form1Test, SettingsExecutableThatCannotStartIsTriedTwiceThenReported) {
   frame.unstartable.insert(settings_executable());
   EXPECT_TRUE(load());
-  EXPECT_EQ(frame.messages, (std::vector<std::string>{kMissing, kMissing,
-                                                      "런타임 오류 '53':\n\n파일을 찾을 수 없습니다."}));
+  EXPECT_EQ(frame.messages,
+            (std::vector<std::string>{kMissing, kMissing,
+                                      "런타임 오류 '53':\n\n파일을 찾을 수 없습니다."}));
   EXPECT_EQ(frame.exit_status, 53);
 }
 
@@ -172,8 +177,8 @@ TEST_F(Form1Test, AFailureInsideTheFailurePathIsNotCaughtAgain) {
   store("1e400", "/a");
   frame.unstartable.insert(settings_executable());
   EXPECT_TRUE(load());
-  EXPECT_EQ(frame.messages, (std::vector<std::string>{kMissing,
-                                                      "런타임 오류 '53':\n\n파일을 찾을 수 없습니다."}));
+  EXPECT_EQ(frame.messages,
+            (std::vector<std::string>{kMissing, "런타임 오류 '53':\n\n파일을 찾을 수 없습니다."}));
   EXPECT_EQ(frame.exit_status, 53);
 }
 

@@ -27,8 +27,10 @@ TEST(HourFilterTest, LetsExactlyTheTwentyFourHoursStand) {
   int accepted = 0;
   for (int i = -5; i < 130; ++i) accepted += is_hour_text(std::to_string(i));
   EXPECT_EQ(accepted, 24);
-  for (const char* text : {"0", "9", "10", "19", "20", "23"}) EXPECT_TRUE(is_hour_text(text)) << text;
-  for (const char* text : {"", "24", "30", "07", "00", " 7", "7 ", "+7", "-0", "a", "1a", "٣", "７", "123"}) {
+  for (const char* text : {"0", "9", "10", "19", "20", "23"})
+    EXPECT_TRUE(is_hour_text(text)) << text;
+  for (const char* text :
+       {"", "24", "30", "07", "00", " 7", "7 ", "+7", "-0", "a", "1a", "٣", "７", "123"}) {
     EXPECT_FALSE(is_hour_text(text)) << text;
   }
 }
@@ -58,9 +60,8 @@ TEST_F(Form2Test, TypingKeepsTheBoxToTheHours) {
     std::string_view keys;
     std::string_view text;
   } cases[] = {
-      {"7", "7"},   {"15", "15"}, {"23", "23"}, {"24", ""}, {"25", ""},  {"30", ""},
-      {"07", ""},   {"a", ""},    {"1a", ""},   {" 7", "7"}, {"-1", "1"}, {"123", "12"},
-      {"2a3", "3"},
+      {"7", "7"}, {"15", "15"}, {"23", "23"}, {"24", ""},  {"25", ""},    {"30", ""},   {"07", ""},
+      {"a", ""},  {"1a", ""},   {" 7", "7"},  {"-1", "1"}, {"123", "12"}, {"2a3", "3"},
   };
   for (const auto& c : cases) {
     controls.set_text(Text1, "");
@@ -79,7 +80,8 @@ TEST_F(Form2Test, TextTheProgramSetsIsFilteredButNotCut) {
 }
 
 TEST_F(Form2Test, LoadFillsBothBoxes) {
-  write("SETUP.INI", cp949("[환경설정]\r\n일어날 시간 = \"7\"\r\n원하는 파일=  /음악/아침 노래.mp3  \r\n"));
+  write("SETUP.INI",
+        cp949("[환경설정]\r\n일어날 시간 = \"7\"\r\n원하는 파일=  /음악/아침 노래.mp3  \r\n"));
   EXPECT_FALSE(click(&Form2::command2_click));
   EXPECT_EQ(controls.text(Text1), "7");
   EXPECT_EQ(controls.text(Text2), "/음악/아침 노래.mp3");
@@ -104,8 +106,10 @@ TEST_F(Form2Test, LoadOfMissingOrInvalidSettingsEmptiesTheBoxes) {
     frame.messages.clear();
 
     click(&Form2::command2_click);
-    EXPECT_EQ(controls.text(Text1), c.file.find("=7") != std::string::npos ? "7" : "") << c.description;
-    EXPECT_EQ(controls.text(Text2), c.file.find("=/a") != std::string::npos ? "/a" : "") << c.description;
+    EXPECT_EQ(controls.text(Text1), c.file.find("=7") != std::string::npos ? "7" : "")
+        << c.description;
+    EXPECT_EQ(controls.text(Text2), c.file.find("=/a") != std::string::npos ? "/a" : "")
+        << c.description;
     EXPECT_EQ(frame.messages, std::vector<std::string>{kFileNotValid}) << c.description;
   }
 }
@@ -123,7 +127,8 @@ TEST_F(Form2Test, SaveWritesBothBoxes) {
   controls.set_text(Text2, "/음악/아침 노래.mp3");
   EXPECT_FALSE(click(&Form2::command3_click));
   EXPECT_EQ(frame.messages, std::vector<std::string>{kSaved});
-  EXPECT_EQ(read("SETUP.INI"), cp949("[환경설정]\r\n일어날 시간=7\r\n원하는 파일=/음악/아침 노래.mp3\r\n"));
+  EXPECT_EQ(read("SETUP.INI"),
+            cp949("[환경설정]\r\n일어날 시간=7\r\n원하는 파일=/음악/아침 노래.mp3\r\n"));
 }
 
 TEST_F(Form2Test, SaveRefusesWhatItCannotStoreAndWritesNothing) {
@@ -153,10 +158,9 @@ TEST_F(Form2Test, SaveThatTheSystemRefusesIsReportedAndChangesNothing) {
   const std::string before = cp949("[환경설정]\r\n일어날 시간=3\r\n");
   write("SETUP.INI", before);
   std::filesystem::permissions(path("SETUP.INI"), std::filesystem::perms::all);
-  std::filesystem::permissions(folder(), std::filesystem::perms::owner_read |
-                                             std::filesystem::perms::owner_exec |
-                                             std::filesystem::perms::others_read |
-                                             std::filesystem::perms::others_exec);
+  std::filesystem::permissions(
+      folder(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec |
+                    std::filesystem::perms::others_read | std::filesystem::perms::others_exec);
   controls.type(Text1, "7");
   controls.set_text(Text2, "/a");
   EXPECT_TRUE(testing::as_ordinary_user([&] {
@@ -196,7 +200,8 @@ TEST_F(Form2Test, ClosingStartsTheAlarmAndEndsWithoutSaving) {
 TEST_F(Form2Test, ClosingWhenTheAlarmCannotStartEndsWithTheRunTimeErrorReport) {
   frame.unstartable.insert(path("Tovrel"));
   EXPECT_TRUE(click(&Form2::query_unload));
-  EXPECT_EQ(frame.messages, std::vector<std::string>{"런타임 오류 '53':\n\n파일을 찾을 수 없습니다."});
+  EXPECT_EQ(frame.messages,
+            std::vector<std::string>{"런타임 오류 '53':\n\n파일을 찾을 수 없습니다."});
   EXPECT_EQ(frame.exit_status, 53);
 }
 

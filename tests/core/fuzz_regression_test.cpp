@@ -13,7 +13,8 @@ namespace {
 
 std::string cp949(std::string_view utf8) { return utf8_to_cp949(utf8).value(); }
 
-const std::string kSetupFile = cp949("[환경설정]\r\n일어날 시간=7\r\n원하는 파일=/음악/아침 노래.mp3\r\n");
+const std::string kSetupFile =
+    cp949("[환경설정]\r\n일어날 시간=7\r\n원하는 파일=/음악/아침 노래.mp3\r\n");
 
 // Code page 949 has no Unicode tag characters (U+E0000 to U+E007F), but glibc's iconv drops them
 // from UTF-8 without an error instead of refusing them. A name or value holding one was written
@@ -42,14 +43,16 @@ TEST_P(TagCharacterInCodePage949, IsRefusedLikeAnyCharacterTheCodePageLacks) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Fuzzing, TagCharacterInCodePage949,
-    ::testing::Values(
-        TagCase{"lone tag character as the hour, empty file", "", "환경설정", "일어날 시간", "\U000E0001"},
-        TagCase{"tag character in the path", kSetupFile, "환경설정", "원하는 파일",
-                "/음악/노래\U000E0067.mp3"},
-        TagCase{"tag character in the key", kSetupFile, "환경설정", "일어날 시간\U000E0001", "8"},
-        TagCase{"tag character in a new section's name", kSetupFile, "다른\U000E007F", "x", "1"}));
+INSTANTIATE_TEST_SUITE_P(Fuzzing, TagCharacterInCodePage949,
+                         ::testing::Values(TagCase{"lone tag character as the hour, empty file", "",
+                                                   "환경설정", "일어날 시간", "\U000E0001"},
+                                           TagCase{"tag character in the path", kSetupFile,
+                                                   "환경설정", "원하는 파일",
+                                                   "/음악/노래\U000E0067.mp3"},
+                                           TagCase{"tag character in the key", kSetupFile,
+                                                   "환경설정", "일어날 시간\U000E0001", "8"},
+                                           TagCase{"tag character in a new section's name",
+                                                   kSetupFile, "다른\U000E007F", "x", "1"}));
 
 // The files in a Unicode encoding hold tag characters like any other: only code page 949 refuses.
 TEST(TagCharacterInUnicodeFiles, IsWrittenAndReadBack) {
@@ -88,15 +91,19 @@ TEST_P(UnknownPairA2E8, BecomesOneCharacterAndKeepsWhatFollows) {
   EXPECT_TRUE(kept) << GetParam().description << ": " << ::testing::PrintToString(text);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Fuzzing, UnknownPairA2E8,
-    ::testing::Values(PairCase{"before a line feed", "\xA2\xE8\nx=1", "\nx=1"},
-                      PairCase{"before a letter", "\xA2\xE8" "AB", "AB"},
-                      PairCase{"before a Korean character", "\xA2\xE8\xC0\xCF", "일"},
-                      PairCase{"at the end", "\xA2\xE8", ""}));
+INSTANTIATE_TEST_SUITE_P(Fuzzing, UnknownPairA2E8,
+                         ::testing::Values(PairCase{"before a line feed", "\xA2\xE8\nx=1", "\nx=1"},
+                                           PairCase{"before a letter",
+                                                    "\xA2\xE8"
+                                                    "AB",
+                                                    "AB"},
+                                           PairCase{"before a Korean character", "\xA2\xE8\xC0\xCF",
+                                                    "일"},
+                                           PairCase{"at the end", "\xA2\xE8", ""}));
 
 TEST(UnknownPairA2E8InTheFile, LeavesTheLinesAsTheyAre) {
-  const std::string file = cp949("[환경설정]\n원하는 파일=/a") + "\xA2\xE8" + "\n" + cp949("일어날 시간=7\n");
+  const std::string file =
+      cp949("[환경설정]\n원하는 파일=/a") + "\xA2\xE8" + "\n" + cp949("일어날 시간=7\n");
   EXPECT_EQ(find_value(file, "환경설정", "일어날 시간"), "7");
 
   const std::string ending = cp949("[환경설정]\r\n원하는 파일=/a") + "\xA2\xE8";
@@ -139,18 +146,22 @@ TEST_P(SavingTwice, GivesTheSameFile) {
 
 INSTANTIATE_TEST_SUITE_P(
     Fuzzing, SavingTwice,
-    ::testing::Values(
-        TwiceCase{"smallest", "[a]\na\r", "a", {{"a", ""}, {"일어날 시간", ""}}},
-        TwiceCase{"both settings into a file whose last line ends in a carriage return",
-                  cp949("[환경설정]\r\n일어날 시간=7\r"), "환경설정",
-                  {{"일어날 시간", "8"}, {"원하는 파일", "/음악/아침 노래.mp3"}}},
-        TwiceCase{"UTF-16", std::string("\xFF\xFE[\0a\0]\0\n\0a\0\r\0", 14), "a",
-                  {{"a", "1"}, {"b", "2"}}}));
+    ::testing::Values(TwiceCase{"smallest", "[a]\na\r", "a", {{"a", ""}, {"일어날 시간", ""}}},
+                      TwiceCase{
+                          "both settings into a file whose last line ends in a carriage return",
+                          cp949("[환경설정]\r\n일어날 시간=7\r"),
+                          "환경설정",
+                          {{"일어날 시간", "8"}, {"원하는 파일", "/음악/아침 노래.mp3"}}},
+                      TwiceCase{"UTF-16",
+                                std::string("\xFF\xFE[\0a\0]\0\n\0a\0\r\0", 14),
+                                "a",
+                                {{"a", "1"}, {"b", "2"}}}));
 
 // A UTF-16 file whose last character is cut to one byte: since values are set in the file's own
 // bytes, the new lines went in after that odd byte, a byte off from every character, so nothing
-// written could be read back and each save added the section again. The odd byte now stays last. Found by with_values_fuzzer
-// on 5f0756d; its smallest input: 00 38 FF FF FF FF FE 0B (the hour set to "8" in FF FE 0B).
+// written could be read back and each save added the section again. The odd byte now stays last.
+// Found by with_values_fuzzer on 5f0756d; its smallest input: 00 38 FF FF FF FF FE 0B (the hour set
+// to "8" in FF FE 0B).
 struct OddCase {
   const char* description;
   std::string file;
@@ -167,13 +178,13 @@ TEST_P(OddLengthUtf16, TakesValuesThatReadBack) {
   EXPECT_EQ(with_values(*once, "환경설정", hour), once) << GetParam().description;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Fuzzing, OddLengthUtf16,
-    ::testing::Values(OddCase{"little endian, one byte", std::string("\xFF\xFE\x0B", 3)},
-                      OddCase{"little endian, a cut last character",
-                              std::string("\xFF\xFE[\0a\0]\0\n\0x", 11)},
-                      OddCase{"big endian, a cut last character",
-                              std::string("\xFE\xFF\0[\0a\0]\0\n\0", 11)}));
+INSTANTIATE_TEST_SUITE_P(Fuzzing, OddLengthUtf16,
+                         ::testing::Values(OddCase{"little endian, one byte",
+                                                   std::string("\xFF\xFE\x0B", 3)},
+                                           OddCase{"little endian, a cut last character",
+                                                   std::string("\xFF\xFE[\0a\0]\0\n\0x", 11)},
+                                           OddCase{"big endian, a cut last character",
+                                                   std::string("\xFE\xFF\0[\0a\0]\0\n\0", 11)}));
 
 }  // namespace
 }  // namespace tovrel

@@ -36,20 +36,26 @@ INSTANTIATE_TEST_SUITE_P(
         FindCase{"no such key", cp949("[환경설정]\r\n원하는 파일=/a\r\n"), ""},
         FindCase{"blanks around names and value",
                  cp949(" \t[환경설정] \r\n  일어날 시간 \t=  7 \t\r\n"), "7"},
-        FindCase{"ideographic spaces and ^Z are blanks", cp949("[환경설정]\n일어날 시간=\u30007\u3000\x1a\n"), "7"},
-        FindCase{"blank inside the brackets is part of the name", cp949("[ 환경설정 ]\r\n일어날 시간=7\r\n"), ""},
-        FindCase{"text after the closing bracket", cp949("[환경설정] ; 설정\r\n일어날 시간=7\r\n"), "7"},
+        FindCase{"ideographic spaces and ^Z are blanks",
+                 cp949("[환경설정]\n일어날 시간=\u30007\u3000\x1a\n"), "7"},
+        FindCase{"blank inside the brackets is part of the name",
+                 cp949("[ 환경설정 ]\r\n일어날 시간=7\r\n"), ""},
+        FindCase{"text after the closing bracket", cp949("[환경설정] ; 설정\r\n일어날 시간=7\r\n"),
+                 "7"},
         FindCase{"the last bracket closes the name", cp949("[환경설정]]\r\n일어날 시간=7\r\n"), ""},
         FindCase{"an unclosed bracket is no section", cp949("[환경설정\r\n일어날 시간=7\r\n"), ""},
         FindCase{"double quotes", cp949("[환경설정]\r\n일어날 시간=\"7\"\r\n"), "7"},
         FindCase{"single quotes", cp949("[환경설정]\r\n일어날 시간='7'\r\n"), "7"},
-        FindCase{"only one pair of quotes", cp949("[환경설정]\r\n일어날 시간=\"\"7\"\"\r\n"), "\"7\""},
+        FindCase{"only one pair of quotes", cp949("[환경설정]\r\n일어날 시간=\"\"7\"\"\r\n"),
+                 "\"7\""},
         FindCase{"quotes that do not match", cp949("[환경설정]\r\n일어날 시간=\"7'\r\n"), "\"7'"},
         FindCase{"a lone quote", cp949("[환경설정]\r\n일어날 시간=\"\r\n"), "\""},
-        FindCase{"blanks inside quotes stay", cp949("[환경설정]\r\n일어날 시간=\" 7 \"\r\n"), " 7 "},
+        FindCase{"blanks inside quotes stay", cp949("[환경설정]\r\n일어날 시간=\" 7 \"\r\n"),
+                 " 7 "},
         FindCase{"empty value", cp949("[환경설정]\r\n일어날 시간=\r\n"), ""},
         FindCase{"equals sign in the value", cp949("[환경설정]\r\n일어날 시간=a=b\r\n"), "a=b"},
-        FindCase{"first of two keys", cp949("[환경설정]\r\n일어날 시간=7\r\n일어날 시간=8\r\n"), "7"},
+        FindCase{"first of two keys", cp949("[환경설정]\r\n일어날 시간=7\r\n일어날 시간=8\r\n"),
+                 "7"},
         FindCase{"only the first matching section counts",
                  cp949("[환경설정]\r\n원하는 파일=/a\r\n[환경설정]\r\n일어날 시간=7\r\n"), ""},
         FindCase{"a key without '=' comes first",
@@ -58,21 +64,27 @@ INSTANTIATE_TEST_SUITE_P(
         FindCase{"commented-out key", cp949("[환경설정]\r\n;일어날 시간=7\r\n"), ""},
         FindCase{"line feeds only", cp949("[환경설정]\n일어날 시간=7\n"), "7"},
         FindCase{"no final line break", cp949("[환경설정]\r\n일어날 시간=7"), "7"},
-        FindCase{"a carriage return alone does not end a line", cp949("[환경설정]\r일어날 시간=7\r"), ""},
-        FindCase{"a value ends at NUL", cp949("[환경설정]\r\n일어날 시간=7") + std::string("\0 8\r\n", 5), "7"},
+        FindCase{"a carriage return alone does not end a line",
+                 cp949("[환경설정]\r일어날 시간=7\r"), ""},
+        FindCase{"a value ends at NUL",
+                 cp949("[환경설정]\r\n일어날 시간=7") + std::string("\0 8\r\n", 5), "7"},
         FindCase{"key of the next section is not ours",
                  cp949("[환경설정]\r\n[다른]\r\n일어날 시간=7\r\n"), ""},
         FindCase{"UTF-8 with byte-order mark", "\xEF\xBB\xBF[환경설정]\r\n일어날 시간=7\r\n", "7"},
         FindCase{"UTF-8 without byte-order mark is read as code page 949",
                  "[환경설정]\r\n일어날 시간=7\r\n", ""},
-        FindCase{"UTF-16 little endian",
-                 std::string("\xFF\xFE\x5B\x00\x58\xD6\xBD\xAC\x24\xC1\x15\xC8\x5D\x00\x0A\x00\x7C\xC7"
-                             "\xB4\xC5\xA0\xB0\x20\x00\xDC\xC2\x04\xAC\x3D\x00\x37\x00", 32),
-                 "7"},
-        FindCase{"UTF-16 big endian",
-                 std::string("\xFE\xFF\x00\x5B\xD6\x58\xAC\xBD\xC1\x24\xC8\x15\x00\x5D\x00\x0A\xC7\x7C"
-                             "\xC5\xB4\xB0\xA0\x00\x20\xC2\xDC\xAC\x04\x00\x3D\x00\x37", 32),
-                 "7"}));
+        FindCase{
+            "UTF-16 little endian",
+            std::string("\xFF\xFE\x5B\x00\x58\xD6\xBD\xAC\x24\xC1\x15\xC8\x5D\x00\x0A\x00\x7C\xC7"
+                        "\xB4\xC5\xA0\xB0\x20\x00\xDC\xC2\x04\xAC\x3D\x00\x37\x00",
+                        32),
+            "7"},
+        FindCase{
+            "UTF-16 big endian",
+            std::string("\xFE\xFF\x00\x5B\xD6\x58\xAC\xBD\xC1\x24\xC8\x15\x00\x5D\x00\x0A\xC7\x7C"
+                        "\xC5\xB4\xB0\xA0\x00\x20\xC2\xDC\xAC\x04\x00\x3D\x00\x37",
+                        32),
+            "7"}));
 
 TEST(FindValueTest, NamesMatchWithoutRegardToCase) {
   const std::string file = cp949("[Setup]\r\nWake Hour=6\r\n[ΑΒΓ]\r\nЯ=7\r\n");
@@ -130,22 +142,24 @@ INSTANTIATE_TEST_SUITE_P(
                   "[환경설정]\n  일어날 시간 = 7 \n원하는 파일=/a\n",
                   "[환경설정]\n일어날 시간=8\n원하는 파일=/a\n"},
         WriteCase{"keeps other sections, comments and odd lines",
-                  "[다른]\r\n일어날 시간=1\r\n\r\n이상한 줄\r\n[환경설정]\r\n;주석\r\n일어날 시간=7\r\n[끝]\r\nx=y",
-                  "[다른]\r\n일어날 시간=1\r\n\r\n이상한 줄\r\n[환경설정]\r\n;주석\r\n일어날 시간=8\r\n[끝]\r\nx=y"},
+                  "[다른]\r\n일어날 시간=1\r\n\r\n이상한 줄\r\n[환경설정]\r\n;주석\r\n일어날 "
+                  "시간=7\r\n[끝]\r\nx=y",
+                  "[다른]\r\n일어날 시간=1\r\n\r\n이상한 줄\r\n[환경설정]\r\n;주석\r\n일어날 "
+                  "시간=8\r\n[끝]\r\nx=y"},
         WriteCase{"a new key goes after the section's last line, before blank lines",
                   "[환경설정]\r\n원하는 파일=/a\r\n\r\n\r\n[다른]\r\n",
                   "[환경설정]\r\n원하는 파일=/a\r\n일어날 시간=8\r\n\r\n\r\n[다른]\r\n"},
-        WriteCase{"a new key after a header with no line break",
-                  "[환경설정]", "[환경설정]\r\n일어날 시간=8\r\n"},
-        WriteCase{"a new section at the end, after a line break",
-                  "[다른]\r\nx=y", "[다른]\r\nx=y\r\n[환경설정]\r\n일어날 시간=8\r\n"},
-        WriteCase{"a key without '=' gets its value",
-                  "[환경설정]\r\n일어날 시간\r\n", "[환경설정]\r\n일어날 시간=8\r\n"},
+        WriteCase{"a new key after a header with no line break", "[환경설정]",
+                  "[환경설정]\r\n일어날 시간=8\r\n"},
+        WriteCase{"a new section at the end, after a line break", "[다른]\r\nx=y",
+                  "[다른]\r\nx=y\r\n[환경설정]\r\n일어날 시간=8\r\n"},
+        WriteCase{"a key without '=' gets its value", "[환경설정]\r\n일어날 시간\r\n",
+                  "[환경설정]\r\n일어날 시간=8\r\n"},
         WriteCase{"only the first matching section is written",
                   "[환경설정]\r\n[환경설정]\r\n일어날 시간=7\r\n",
                   "[환경설정]\r\n일어날 시간=8\r\n[환경설정]\r\n일어날 시간=7\r\n"},
-        WriteCase{"the same value leaves the file as it is",
-                  "[환경설정]\r\n일어날 시간 = 8\r\n", "[환경설정]\r\n일어날 시간=8\r\n"}));
+        WriteCase{"the same value leaves the file as it is", "[환경설정]\r\n일어날 시간 = 8\r\n",
+                  "[환경설정]\r\n일어날 시간=8\r\n"}));
 
 TEST(WithValuesTest, RefusesWhatTheFileCannotHold) {
   const struct {
@@ -166,7 +180,8 @@ TEST(WithValuesTest, RefusesWhatTheFileCannotHold) {
   };
   for (const auto& c : cases) {
     const Setting setting[] = {{c.key, c.value}};
-    EXPECT_EQ(with_values(cp949("[환경설정]\r\n"), c.section, setting), std::nullopt) << c.description;
+    EXPECT_EQ(with_values(cp949("[환경설정]\r\n"), c.section, setting), std::nullopt)
+        << c.description;
   }
 }
 
@@ -177,7 +192,9 @@ TEST(WithValuesTest, UnicodeFilesKeepTheirEncoding) {
 
   const std::string utf16 = std::string("\xFF\xFE[\0a\0]\0\r\0\n\0", 12);
   const Setting hour[] = {{"h", "7"}};
-  EXPECT_EQ(with_values(utf16, "a", hour), utf16 + std::string("h\0=\0" "7\0\r\0\n\0", 10));
+  EXPECT_EQ(with_values(utf16, "a", hour), utf16 + std::string("h\0=\0"
+                                                               "7\0\r\0\n\0",
+                                                               10));
 }
 
 TEST(WithValuesTest, WhatIsWrittenReadsBack) {

@@ -28,7 +28,8 @@ class SettingsFileTest : public testing::Sandbox {
 
 TEST_F(SettingsFileTest, WritesANewFileAndReadsItBack) {
   ASSERT_EQ(write_settings(ini(), "환경설정", kSettings), WriteOutcome::Saved);
-  EXPECT_EQ(read("SETUP.INI"), cp949("[환경설정]\r\n일어날 시간=7\r\n원하는 파일=/음악/아침 노래.mp3\r\n"));
+  EXPECT_EQ(read("SETUP.INI"),
+            cp949("[환경설정]\r\n일어날 시간=7\r\n원하는 파일=/음악/아침 노래.mp3\r\n"));
   EXPECT_EQ(hour(), "7");
   EXPECT_EQ(SettingsSnapshot(ini()).value("환경설정", "원하는 파일"), "/음악/아침 노래.mp3");
 }
@@ -59,16 +60,18 @@ TEST_F(SettingsFileTest, WhatCannotBeReadReadsEmpty) {
   fs::permissions(ini(), fs::perms::owner_write);
   fs::permissions(folder(), fs::perms::all);
   const std::string file = ini();
-  EXPECT_TRUE(as_ordinary_user([&] { return SettingsSnapshot(file).value("환경설정", "일어날 시간").empty(); }))
-      << "a file we may not read";
+  EXPECT_TRUE(as_ordinary_user([&] {
+    return SettingsSnapshot(file).value("환경설정", "일어날 시간").empty();
+  })) << "a file we may not read";
 }
 
 TEST_F(SettingsFileTest, ReplacingKeepsPermissionsAndOtherLines) {
   write("SETUP.INI", cp949("; 손대지 마세요\n[환경설정]\n일어날 시간=3\n"));
   fs::permissions(ini(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
   ASSERT_EQ(write_settings(ini(), "환경설정", kSettings), WriteOutcome::Saved);
-  EXPECT_EQ(read("SETUP.INI"),
-            cp949("; 손대지 마세요\n[환경설정]\n일어날 시간=7\n원하는 파일=/음악/아침 노래.mp3\r\n"));
+  EXPECT_EQ(
+      read("SETUP.INI"),
+      cp949("; 손대지 마세요\n[환경설정]\n일어날 시간=7\n원하는 파일=/음악/아침 노래.mp3\r\n"));
   EXPECT_EQ(fs::status(ini()).permissions(),
             fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 }
@@ -87,7 +90,9 @@ TEST_F(SettingsFileTest, ARefusedWriteIsReportedAndChangesNothing) {
   write("SETUP.INI", before);
   fs::permissions(ini(), fs::perms::all);
   const std::string file = ini();
-  const auto refused = [&] { return write_settings(file, "환경설정", kSettings) == WriteOutcome::FileNotWritable; };
+  const auto refused = [&] {
+    return write_settings(file, "환경설정", kSettings) == WriteOutcome::FileNotWritable;
+  };
 
   const auto read_only = fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read |
                          fs::perms::others_exec;

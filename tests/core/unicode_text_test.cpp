@@ -11,9 +11,9 @@ TEST(SanitizeUtf8Test, ReplacesEachBadByteAndKeepsLineFeeds) {
   } cases[] = {
       {"환경 abc", "환경 abc"},
       {"\x80\n", "\uFFFD\n"},
-      {"\xED\xA0\x80", "\uFFFD\uFFFD\uFFFD"},  // an encoded surrogate
-      {"\xC0\xAF", "\uFFFD\uFFFD"},            // an overlong '/'
-      {"\xEA\xB0\n", "\uFFFD\uFFFD\n"},        // cut short by a line feed
+      {"\xED\xA0\x80", "\uFFFD\uFFFD\uFFFD"},            // an encoded surrogate
+      {"\xC0\xAF", "\uFFFD\uFFFD"},                      // an overlong '/'
+      {"\xEA\xB0\n", "\uFFFD\uFFFD\n"},                  // cut short by a line feed
       {"\xF4\x90\x80\x80", "\uFFFD\uFFFD\uFFFD\uFFFD"},  // above U+10FFFF
       {"😀", "😀"},
   };
@@ -24,7 +24,12 @@ TEST(Utf16Test, RoundTripsAndRepairsBrokenInput) {
   const std::string text = "알람 a😀";
   EXPECT_EQ(utf16_to_utf8(utf8_to_utf16(text, false), false), text);
   EXPECT_EQ(utf16_to_utf8(utf8_to_utf16(text, true), true), text);
-  EXPECT_EQ(utf16_to_utf8(std::string("\x00\xD8" "a\0", 4), false), "\uFFFDa") << "lone surrogate";
+  EXPECT_EQ(utf16_to_utf8(std::string("\x00\xD8"
+                                      "a\0",
+                                      4),
+                          false),
+            "\uFFFDa")
+      << "lone surrogate";
   EXPECT_EQ(utf16_to_utf8(std::string("a\0b", 3), false), "a\uFFFD") << "odd last byte";
 }
 

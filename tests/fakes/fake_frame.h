@@ -25,17 +25,17 @@ class FakeFrame final : public Frame {
   std::string separator = ".";
 
   std::vector<std::string> messages;
-  std::vector<std::string> launches;            // command lines started
-  std::set<std::string> unstartable;            // command lines whose program cannot start
-  std::function<void()> while_message_waits;    // what happens while a box waits (timer ticks)
+  std::vector<std::string> launches;          // command lines started
+  std::set<std::string> unstartable;          // command lines whose program cannot start
+  std::function<void()> while_message_waits;  // what happens while a box waits (timer ticks)
 
-  std::optional<std::string> chosen_file;       // the Open dialog's answer; nothing is Cancel
+  std::optional<std::string> chosen_file;  // the Open dialog's answer; nothing is Cancel
   bool dialog_fails = false;
   int dialogs_shown = 0;
 
   bool ended = false;
   int exit_status = 0;
-  std::optional<Failure> reported_failure;      // what the run-time error report showed
+  std::optional<Failure> reported_failure;  // what the run-time error report showed
 
   /// Runs a handler as the window system would. Returns whether the program ended in it.
   bool run(const std::function<void()>& handler);

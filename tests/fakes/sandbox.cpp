@@ -22,7 +22,8 @@ void Sandbox::TearDown() {
 }
 
 void Sandbox::write(std::string_view name, std::string_view bytes) const {
-  std::ofstream(folder_ / name, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  std::ofstream(folder_ / name, std::ios::binary)
+      .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 std::string Sandbox::read(std::string_view name) const {

@@ -32,8 +32,9 @@ class TestAlarmWindow : public QObject {
     frame_ = FakeFrame{};
     frame_.folder = folder_.path().toStdString();
     // [환경설정] 일어날 시간=7, 원하는 파일=/a b.mp3, in code page 949
-    store("[\xC8\xAF\xB0\xE6\xBC\xB3\xC1\xA4]\r\n\xC0\xCF\xBE\xEE\xB3\xAF \xBD\xC3\xB0\xA3=7\r\n"
-          "\xBF\xF8\xC7\xCF\xB4\xC2 \xC6\xC4\xC0\xCF=/a b.mp3\r\n");
+    store(
+        "[\xC8\xAF\xB0\xE6\xBC\xB3\xC1\xA4]\r\n\xC0\xCF\xBE\xEE\xB3\xAF \xBD\xC3\xB0\xA3=7\r\n"
+        "\xBF\xF8\xC7\xCF\xB4\xC2 \xC6\xC4\xC0\xCF=/a b.mp3\r\n");
   }
 
   void geometry_data() {
@@ -55,7 +56,8 @@ class TestAlarmWindow : public QObject {
     QFETCH(QRect, pixels);
     AlarmWindow window(frame_);
     QCOMPARE(window.logicalDpiX(), 96);
-    QCOMPARE(window.devicePixelRatio(), qEnvironmentVariableIntValue("QT_SCALE_FACTOR") == 2 ? 2.0 : 1.0);
+    QCOMPARE(window.devicePixelRatio(),
+             qEnvironmentVariableIntValue("QT_SCALE_FACTOR") == 2 ? 2.0 : 1.0);
     QCOMPARE(window.size(), QSize(199, 82));
     QCOMPARE(window.minimumSize(), window.maximumSize());
     QCOMPARE(window.findChild<QWidget*>(name)->geometry(), pixels);
@@ -101,8 +103,10 @@ class TestAlarmWindow : public QObject {
     QTest::addColumn<QString>("status");
     QTest::addColumn<bool>("opens");
     QTest::newRow("before") << 5 << QString::fromUtf8("2시간 남았습니다.") << "Text3" << false;
-    QTest::newRow("at") << 7 << QString::fromUtf8("Tovrel 시간 입니다.") << QString::fromUtf8("실행") << true;
-    QTest::newRow("after") << 9 << QString::fromUtf8("2시간 남았습니다.") << QString::fromUtf8("실행 금지") << false;
+    QTest::newRow("at") << 7 << QString::fromUtf8("Tovrel 시간 입니다.")
+                        << QString::fromUtf8("실행") << true;
+    QTest::newRow("after") << 9 << QString::fromUtf8("2시간 남았습니다.")
+                           << QString::fromUtf8("실행 금지") << false;
   }
 
   void check() {

@@ -104,14 +104,22 @@ class TestSettingsWindow : public QObject {
   void typing_data() {
     QTest::addColumn<QString>("keys");
     QTest::addColumn<QString>("text");
-    QTest::newRow("7") << "7" << "7";
-    QTest::newRow("1 then 5") << "15" << "15";
-    QTest::newRow("2 then 3") << "23" << "23";
-    QTest::newRow("2 then 5") << "25" << "";
-    QTest::newRow("0 then 7") << "07" << "";
-    QTest::newRow("a letter") << "a" << "";
-    QTest::newRow("a third digit is refused") << "123" << "12";
-    QTest::newRow("a space") << " " << "";
+    QTest::newRow("7") << "7"
+                       << "7";
+    QTest::newRow("1 then 5") << "15"
+                              << "15";
+    QTest::newRow("2 then 3") << "23"
+                              << "23";
+    QTest::newRow("2 then 5") << "25"
+                              << "";
+    QTest::newRow("0 then 7") << "07"
+                              << "";
+    QTest::newRow("a letter") << "a"
+                              << "";
+    QTest::newRow("a third digit is refused") << "123"
+                                              << "12";
+    QTest::newRow("a space") << " "
+                             << "";
   }
 
   void typing() {
@@ -136,11 +144,21 @@ class TestSettingsWindow : public QObject {
     QTest::addColumn<QString>("before");
     QTest::addColumn<QString>("clipboard");
     QTest::addColumn<QString>("text");
-    QTest::newRow("7") << "" << "7" << "7";
-    QTest::newRow("07") << "" << "07" << "";
-    QTest::newRow("space 7") << "" << " 7" << "";
-    QTest::newRow("only what fits") << "" << "123" << "12";
-    QTest::newRow("after 1, only what fits") << "1" << "56" << "15";
+    QTest::newRow("7") << ""
+                       << "7"
+                       << "7";
+    QTest::newRow("07") << ""
+                        << "07"
+                        << "";
+    QTest::newRow("space 7") << ""
+                             << " 7"
+                             << "";
+    QTest::newRow("only what fits") << ""
+                                    << "123"
+                                    << "12";
+    QTest::newRow("after 1, only what fits") << "1"
+                                             << "56"
+                                             << "15";
     QTest::newRow("a long text") << "" << korean("일곱 시") << "";
   }
 
@@ -183,11 +201,12 @@ class TestSettingsWindow : public QObject {
       QTest::mouseClick(button(window, "Command3"), Qt::LeftButton);
     }
     QCOMPARE(frame_.messages, std::vector<std::string>{"저장하기가 완료 되었습니다."});
-    QCOMPARE(settings_file(),
-             std::string("[\xC8\xAF\xB0\xE6\xBC\xB3\xC1\xA4]\r\n"
-                         "\xC0\xCF\xBE\xEE\xB3\xAF \xBD\xC3\xB0\xA3=7\r\n"
-                         "\xBF\xF8\xC7\xCF\xB4\xC2 \xC6\xC4\xC0\xCF=/\xC0\xBD\xBE\xC7/\xBE\xC6\xC4\xA7 "
-                         "\xB3\xEB\xB7\xA1.mp3\r\n"));
+    QCOMPARE(
+        settings_file(),
+        std::string("[\xC8\xAF\xB0\xE6\xBC\xB3\xC1\xA4]\r\n"
+                    "\xC0\xCF\xBE\xEE\xB3\xAF \xBD\xC3\xB0\xA3=7\r\n"
+                    "\xBF\xF8\xC7\xCF\xB4\xC2 \xC6\xC4\xC0\xCF=/\xC0\xBD\xBE\xC7/\xBE\xC6\xC4\xA7 "
+                    "\xB3\xEB\xB7\xA1.mp3\r\n"));
 
     SettingsWindow window(frame_);
     QTest::mouseClick(button(window, "Command2"), Qt::LeftButton);
@@ -200,7 +219,8 @@ class TestSettingsWindow : public QObject {
     SettingsWindow window(frame_);
     QTest::keyClicks(box(window, "Text1"), "7");
     QTest::mouseClick(button(window, "Command3"), Qt::LeftButton);
-    QCOMPARE(frame_.messages, std::vector<std::string>{"입력이 정상적이지 않습니다. 다시 입력해주세요."});
+    QCOMPARE(frame_.messages,
+             std::vector<std::string>{"입력이 정상적이지 않습니다. 다시 입력해주세요."});
     QVERIFY(!QFile::exists(folder_.filePath("SETUP.INI")));
   }
 

@@ -62,14 +62,16 @@ TEST_F(ConcurrentSaveTest, ReadersSeeOneWholeSaveAtATime) {
     }
     ASSERT_EQ(file.state, FileState::Read);
     saved_once = true;
-    const Pair pair{find_value(file.bytes, kSettingsSection, kHourKey), find_value(file.bytes, kSettingsSection, kFileKey)};
+    const Pair pair{find_value(file.bytes, kSettingsSection, kHourKey),
+                    find_value(file.bytes, kSettingsSection, kFileKey)};
     const auto origin = origin_of(pair);
-    ASSERT_TRUE(origin.has_value()) << "read " << reads << ": the hour " << pair.hour
-                                    << " and the file of " << pair.file.size() << " bytes are not from one save";
-    ASSERT_TRUE(file.bytes == saved_over("", pair)) << "read " << reads << ": not the whole file of one save but "
-                                                    << describe(file.bytes);
-    ASSERT_GE(origin->second, last_seen[origin->first]) << "read " << reads << ": writer " << origin->first
-                                                         << "'s saves went backwards";
+    ASSERT_TRUE(origin.has_value())
+        << "read " << reads << ": the hour " << pair.hour << " and the file of " << pair.file.size()
+        << " bytes are not from one save";
+    ASSERT_TRUE(file.bytes == saved_over("", pair))
+        << "read " << reads << ": not the whole file of one save but " << describe(file.bytes);
+    ASSERT_GE(origin->second, last_seen[origin->first])
+        << "read " << reads << ": writer " << origin->first << "'s saves went backwards";
     last_seen[origin->first] = origin->second;
     changes += file.bytes != previous;
     previous = file.bytes;
@@ -78,11 +80,13 @@ TEST_F(ConcurrentSaveTest, ReadersSeeOneWholeSaveAtATime) {
   EXPECT_EQ(exit_code(a.wait()), 0) << "writer A: " << a.read_rest();
   EXPECT_EQ(exit_code(b.wait()), 0) << "writer B: " << b.read_rest();
   const std::string last = file_bytes(ini());
-  EXPECT_TRUE(last == saved_over("", pair_of('A', kSaves - 1)) || last == saved_over("", pair_of('B', kSaves - 1)))
+  EXPECT_TRUE(last == saved_over("", pair_of('A', kSaves - 1)) ||
+              last == saved_over("", pair_of('B', kSaves - 1)))
       << "the file ends with one writer's last save, not " << describe(last);
   EXPECT_TRUE(temporary_files(folder()).empty());
-  std::cout << "reads " << reads << " (" << missing_reads << " before the first save), changes seen "
-            << changes << ", last serials seen A " << last_seen['A'] << " B " << last_seen['B'] << "\n";
+  std::cout << "reads " << reads << " (" << missing_reads
+            << " before the first save), changes seen " << changes << ", last serials seen A "
+            << last_seen['A'] << " B " << last_seen['B'] << "\n";
 }
 
 // Each writer counts in a section of its own. A save reads the file, changes its section and
@@ -149,15 +153,18 @@ TEST_F(ConcurrentSaveTest, ASaveWaitsForTheFolderLock) {
     Child saver({kSaveLoop, through, "once", "B", "0"});
     const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     while (!waits_for_lock(saver.pid())) {
-      ASSERT_FALSE(saver.has_ended()) << through << ": the save went ahead while the folder was locked";
+      ASSERT_FALSE(saver.has_ended())
+          << through << ": the save went ahead while the folder was locked";
       ASSERT_LT(std::chrono::steady_clock::now(), give_up)
           << through << ": the save neither ended nor shows in /proc/locks as waiting";
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
-    EXPECT_EQ(describe(read("real/SETUP.INI")), describe(old)) << through << ": nothing is written while it waits";
+    EXPECT_EQ(describe(read("real/SETUP.INI")), describe(old))
+        << through << ": nothing is written while it waits";
     ::close(folder_lock);
     EXPECT_EQ(exit_code(saver.wait()), 0) << through;
-    EXPECT_EQ(describe(read("real/SETUP.INI")), describe(saved_over(old, pair_of('B', 0)))) << through;
+    EXPECT_EQ(describe(read("real/SETUP.INI")), describe(saved_over(old, pair_of('B', 0))))
+        << through;
   }
 }
 
@@ -174,7 +181,8 @@ TEST_F(ConcurrentSaveTest, TheAlarmTakesBothSettingsFromOneSave) {
   bool saved = false;
   controls.on_change = [&](std::size_t control) {
     if (control == form1::Text4 && !saved) {
-      saved = write_settings(ini(), kSettingsSection, pair_of('B', 0).settings()) == WriteOutcome::Saved;
+      saved = write_settings(ini(), kSettingsSection, pair_of('B', 0).settings()) ==
+              WriteOutcome::Saved;
     }
   };
   frame.run([&] { form.load(); });
@@ -186,7 +194,8 @@ TEST_F(ConcurrentSaveTest, TheAlarmTakesBothSettingsFromOneSave) {
   EXPECT_TRUE(origin.has_value()) << "the alarm took hour " << seen.hour << " with the file "
                                   << seen.file.substr(0, 16) << "...: from two saves";
   if (seen.hour == "7") {
-    EXPECT_TRUE(frame.launches.empty() || frame.launches.front() == std::string(kOpen) + pair_of('A', 0).file)
+    EXPECT_TRUE(frame.launches.empty() ||
+                frame.launches.front() == std::string(kOpen) + pair_of('A', 0).file)
         << "at hour 7 it opened writer B's file, saved for hour 19";
   }
 }

@@ -50,16 +50,19 @@ TEST_P(RefusedWrite, IsReportedAndLeavesTheOldFileAndNoTemporaryFile) {
 
   // The same save without the fault goes through: the refusal came from the fault alone.
   EXPECT_EQ(save_once({}), 0);
-  EXPECT_EQ(describe(read("SETUP.INI")), describe(saved_over(c.file_exists ? old : "", pair_of('B', 0))));
+  EXPECT_EQ(describe(read("SETUP.INI")),
+            describe(saved_over(c.file_exists ? old : "", pair_of('B', 0))));
   EXPECT_TRUE(temporary_files(folder()).empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, RefusedWrite,
                          ::testing::Values(PreloadCase{"write", true}, PreloadCase{"short", true},
                                            PreloadCase{"fsync", true}, PreloadCase{"write", false},
-                                           PreloadCase{"short", false}, PreloadCase{"fsync", false}),
+                                           PreloadCase{"short", false},
+                                           PreloadCase{"fsync", false}),
                          [](const auto& info) {
-                           return std::string(info.param.fault) + (info.param.file_exists ? "OverOldFile" : "ForNewFile");
+                           return std::string(info.param.fault) +
+                                  (info.param.file_exists ? "OverOldFile" : "ForNewFile");
                          });
 
 // A real full disk: a small tmpfs, where this process may mount one (root, outside a container
@@ -70,7 +73,8 @@ class FullDisk : public testing::Sandbox {
     Sandbox::SetUp();
     disk_ = path("disk");
     fs::create_directory(disk_);
-    if (::mount("tovrel-full-disk", disk_.c_str(), "tmpfs", MS_NOSUID | MS_NODEV, "size=256k,mode=0755") != 0) {
+    if (::mount("tovrel-full-disk", disk_.c_str(), "tmpfs", MS_NOSUID | MS_NODEV,
+                "size=256k,mode=0755") != 0) {
       GTEST_SKIP() << "cannot mount a tmpfs here (" << std::strerror(errno)
                    << "); the LD_PRELOAD cases cover a full disk instead";
     }
@@ -116,7 +120,8 @@ TEST_F(FullDisk, ASaveThatDoesNotFitIsRefusedAndChangesNothing) {
   ASSERT_LT(free_bytes(), old.size()) << "the new file must not fit";
   const auto before = snapshot(disk_);
 
-  EXPECT_EQ(write_settings(ini, kSettingsSection, pair_of('B', 0).settings()), WriteOutcome::FileNotWritable);
+  EXPECT_EQ(write_settings(ini, kSettingsSection, pair_of('B', 0).settings()),
+            WriteOutcome::FileNotWritable);
   EXPECT_EQ(snapshot(disk_), before) << "the old file and nothing else";
   EXPECT_EQ(describe(file_bytes(ini)), describe(old));
   EXPECT_TRUE(temporary_files(disk_).empty());
@@ -133,7 +138,8 @@ TEST_F(FullDisk, ANewFileThatDoesNotFitIsNotCreated) {
   fill_leaving(0);
   const auto before = snapshot(disk_);
   // The new file is about 4 KB, more than a disk with no free block holds.
-  EXPECT_EQ(write_settings(ini, kSettingsSection, pair_of('B', 0).settings()), WriteOutcome::FileNotWritable);
+  EXPECT_EQ(write_settings(ini, kSettingsSection, pair_of('B', 0).settings()),
+            WriteOutcome::FileNotWritable);
   EXPECT_EQ(snapshot(disk_), before);
   EXPECT_FALSE(fs::exists(ini));
 }

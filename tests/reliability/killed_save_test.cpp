@@ -22,7 +22,8 @@ using namespace std::chrono;
 constexpr int kRounds = 300;
 
 unsigned seed() {
-  if (const char* fixed = std::getenv("TOVREL_SEED")) return static_cast<unsigned>(std::strtoul(fixed, nullptr, 10));
+  if (const char* fixed = std::getenv("TOVREL_SEED"))
+    return static_cast<unsigned>(std::strtoul(fixed, nullptr, 10));
   return std::random_device{}();
 }
 
@@ -53,7 +54,8 @@ TEST_F(KilledSaveTest, EveryKillLeavesTheOldOrTheNewFileWhole) {
 
   const unsigned random_seed = seed();
   std::mt19937 random(random_seed);
-  std::cout << "seed " << random_seed << " (TOVREL_SEED=" << random_seed << " repeats the pauses)\n";
+  std::cout << "seed " << random_seed << " (TOVREL_SEED=" << random_seed
+            << " repeats the pauses)\n";
 
   // How long one save takes here, from the first round: the pauses reach a few times that.
   double save_us = 0;
@@ -72,11 +74,13 @@ TEST_F(KilledSaveTest, EveryKillLeavesTheOldOrTheNewFileWhole) {
     for (int i = 0; i < saves_first; ++i) {
       ASSERT_EQ(child.read_byte(), '.') << "round " << round << ": a save failed";
       const auto now = steady_clock::now();
-      if (round == 0 && i > 0) save_us += duration<double, std::micro>(now - last).count() / (saves_first - 1);
+      if (round == 0 && i > 0)
+        save_us += duration<double, std::micro>(now - last).count() / (saves_first - 1);
       last = now;
     }
     const double reach_us = std::max(3 * save_us, 1000.0);
-    const double pause_us = std::exp(std::uniform_real_distribution<double>(0, std::log(reach_us))(random));
+    const double pause_us =
+        std::exp(std::uniform_real_distribution<double>(0, std::log(reach_us))(random));
     shortest_us = std::min(shortest_us, pause_us);
     longest_us = std::max(longest_us, pause_us);
     pause_for(duration_cast<nanoseconds>(duration<double, std::micro>(pause_us)));
@@ -85,14 +89,17 @@ TEST_F(KilledSaveTest, EveryKillLeavesTheOldOrTheNewFileWhole) {
     const std::string said = child.read_rest();
     ++kills;
 
-    ASSERT_EQ(exit_code(status), -SIGKILL) << "round " << round << ": the helper ended by itself: " << said;
-    ASSERT_EQ(said.find('F'), std::string::npos) << "round " << round << ": a save after earlier kills failed";
+    ASSERT_EQ(exit_code(status), -SIGKILL)
+        << "round " << round << ": the helper ended by itself: " << said;
+    ASSERT_EQ(said.find('F'), std::string::npos)
+        << "round " << round << ": a save after earlier kills failed";
     saves_completed += saves_first + static_cast<int>(std::count(said.begin(), said.end(), '.'));
 
     const std::string after = read("SETUP.INI");
     ASSERT_TRUE(after == file_a || after == file_b)
-        << "round " << round << ", killed after " << pause_us << " us: SETUP.INI is " << after.size()
-        << " bytes, neither whole file (" << file_a.size() << " or " << file_b.size() << ")";
+        << "round " << round << ", killed after " << pause_us << " us: SETUP.INI is "
+        << after.size() << " bytes, neither whole file (" << file_a.size() << " or "
+        << file_b.size() << ")";
     const Pair pair = read_pair();
     ASSERT_TRUE(pair == (after == file_a ? pair_of('A', 0) : pair_of('B', 0)))
         << "round " << round << ": read back " << describe(after);
@@ -113,8 +120,8 @@ TEST_F(KilledSaveTest, EveryKillLeavesTheOldOrTheNewFileWhole) {
   EXPECT_EQ(read_pair(), next);
   EXPECT_EQ(temporary_files(folder()).size(), 0u) << "a completed save left a file";
 
-  std::cout << "rounds " << kRounds << ", kills " << kills << ", pauses " << shortest_us << " us to "
-            << longest_us << " us (one save ~" << save_us << " us)\n"
+  std::cout << "rounds " << kRounds << ", kills " << kills << ", pauses " << shortest_us
+            << " us to " << longest_us << " us (one save ~" << save_us << " us)\n"
             << "saves completed " << saves_completed << ", rounds ending with the other file "
             << rounds_changed << ", temporary files left " << temporaries_left << " (by "
             << rounds_leaving_temporary << " rounds)\n";

@@ -25,7 +25,8 @@ using posix::start_detached;
 // a NUL, and appears under its final name only once complete.
 constexpr char kRecordingOpener[] =
     "#!/bin/sh\n"
-    "{ printf '%s\\0' \"$#\"; for argument in \"$@\"; do printf '%s\\0' \"$argument\"; done; } > \"$0.part\"\n"
+    "{ printf '%s\\0' \"$#\"; for argument in \"$@\"; do printf '%s\\0' \"$argument\"; done; } > "
+    "\"$0.part\"\n"
     "mv \"$0.part\" \"$0.record\"\n";
 
 class LaunchSafety : public testing::Sandbox {
@@ -114,7 +115,8 @@ TEST_F(LaunchSafety, EachFileSettingIsOpenedAsOneLiteralArgument) {
   };
   for (const auto& c : cases) {
     const std::string opened = c.opened.empty() ? c.file : c.opened;
-    SCOPED_TRACE("file setting of " + std::to_string(c.file.size()) + " bytes: " + c.file.substr(0, 60));
+    SCOPED_TRACE("file setting of " + std::to_string(c.file.size()) +
+                 " bytes: " + c.file.substr(0, 60));
     const posix::ProcessStart start = process_for_command_line("explorer.exe " + c.file);
     EXPECT_EQ(start.program, "xdg-open");
     EXPECT_EQ(start.arguments, std::vector<std::string>{opened});
@@ -124,7 +126,8 @@ TEST_F(LaunchSafety, EachFileSettingIsOpenedAsOneLiteralArgument) {
   }
   // Anything a shell had run after the opener would have run by now.
   const auto later = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
-  while (std::chrono::steady_clock::now() < later) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  while (std::chrono::steady_clock::now() < later)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
   EXPECT_FALSE(fs::exists(m)) << "a command in the file setting ran";
 }
 

@@ -27,7 +27,8 @@ constexpr uid_t kOrdinaryUser = 65534;  // the user as_ordinary_user becomes
 struct Tree {
   std::string root;
 
-  void file(const std::string& name, mode_t mode, const std::string& bytes = saved_over("", pair_of('A', 0))) const {
+  void file(const std::string& name, mode_t mode,
+            const std::string& bytes = saved_over("", pair_of('A', 0))) const {
     write_file(root + "/" + name, bytes);
     ::chmod((root + "/" + name).c_str(), mode);
   }
@@ -59,8 +60,8 @@ class SaveThroughLinks : public testing::Sandbox, public ::testing::WithParamInt
   void TearDown() override {
     // Let the sandbox be removed whatever the case left read-only.
     std::error_code ignored;
-    for (auto it = fs::recursive_directory_iterator(folder(), ignored); it != fs::recursive_directory_iterator();
-         it.increment(ignored)) {
+    for (auto it = fs::recursive_directory_iterator(folder(), ignored);
+         it != fs::recursive_directory_iterator(); it.increment(ignored)) {
       if (it->is_directory(ignored) && !it->is_symlink(ignored)) {
         fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
       }
@@ -92,8 +93,9 @@ TEST_P(SaveThroughLinks, HasTheExactOutcomeAndChangesNothingElse) {
   const bool existed = c.replaced && ::stat(replaced.c_str(), &old_status) == 0;
 
   const WriteOutcome expected = c.outcome;
-  EXPECT_TRUE(as_ordinary_user([&] { return write_settings(ini, kSettingsSection, pair_of('B', 0).settings()) == expected; }))
-      << c.why;
+  EXPECT_TRUE(as_ordinary_user([&] {
+    return write_settings(ini, kSettingsSection, pair_of('B', 0).settings()) == expected;
+  })) << c.why;
 
   auto after = snapshot(folder());
   if (c.replaced) {
@@ -117,7 +119,9 @@ TEST_P(SaveThroughLinks, HasTheExactOutcomeAndChangesNothingElse) {
 
 // SETUP.INI -> l1 -> l2 ... -> real.ini: the given number of links in all.
 void chain(const Tree& t, int links) {
-  const auto name = [](int i) { return i == 0 ? std::string("SETUP.INI") : "l" + std::to_string(i); };
+  const auto name = [](int i) {
+    return i == 0 ? std::string("SETUP.INI") : "l" + std::to_string(i);
+  };
   for (int i = 0; i + 1 < links; ++i) t.link(name(i), name(i + 1));
   t.link(name(links - 1), "real.ini");
 }
@@ -145,7 +149,8 @@ const LinkCase kLinkCases[] = {
      },
      WriteOutcome::FileNotWritable, nullptr},
     {"DanglingLinkIntoMissingFolder", "no folder is created for the target",
-     [](const Tree& t) { t.link("SETUP.INI", "missing/new.ini"); }, WriteOutcome::FileNotWritable, nullptr},
+     [](const Tree& t) { t.link("SETUP.INI", "missing/new.ini"); }, WriteOutcome::FileNotWritable,
+     nullptr},
     {"ChainOfRelativeLinks", "each relative link is read from the folder it is in",
      [](const Tree& t) {
        t.folder("sub", 0755);
@@ -235,7 +240,8 @@ TEST_F(SaveOddTargets, AHardLinkKeepsTheOldFileWhole) {
   const std::string old = saved_over("", pair_of('A', 0));
   write("SETUP.INI", old);
   fs::create_hard_link(path("SETUP.INI"), path("other.ini"));
-  ASSERT_EQ(write_settings(path("SETUP.INI"), kSettingsSection, pair_of('B', 0).settings()), WriteOutcome::Saved);
+  ASSERT_EQ(write_settings(path("SETUP.INI"), kSettingsSection, pair_of('B', 0).settings()),
+            WriteOutcome::Saved);
   EXPECT_EQ(read("SETUP.INI"), saved_over(old, pair_of('B', 0)));
   EXPECT_EQ(read("other.ini"), old);
   EXPECT_TRUE(temporary_files(folder()).empty());
@@ -248,9 +254,11 @@ TEST_F(SaveOddTargets, ATargetWithALongNameIsReplaced) {
     const std::string name(length, 'n');
     write(name, saved_over("", pair_of('A', 0)));
     fs::create_symlink(name, path("SETUP.INI"));
-    EXPECT_EQ(write_settings(path("SETUP.INI"), kSettingsSection, pair_of('B', 0).settings()), WriteOutcome::Saved)
+    EXPECT_EQ(write_settings(path("SETUP.INI"), kSettingsSection, pair_of('B', 0).settings()),
+              WriteOutcome::Saved)
         << "target name of " << length << " bytes";
-    EXPECT_EQ(describe(read(name)), describe(saved_over(saved_over("", pair_of('A', 0)), pair_of('B', 0))));
+    EXPECT_EQ(describe(read(name)),
+              describe(saved_over(saved_over("", pair_of('A', 0)), pair_of('B', 0))));
     fs::remove(path("SETUP.INI"));
     fs::remove(path(name));
   }
@@ -262,8 +270,10 @@ TEST_F(SaveOddTargets, AChainOfFortyLinksThatTheSystemFollowsIsSaved) {
   const std::string old = saved_over("", pair_of('A', 0));
   write("real.ini", old);
   chain(Tree{folder()}, 40);
-  EXPECT_EQ(SettingsSnapshot(path("SETUP.INI")).value(kSettingsSection, kHourKey), "7") << "the alarm reads it";
-  EXPECT_EQ(write_settings(path("SETUP.INI"), kSettingsSection, pair_of('B', 0).settings()), WriteOutcome::Saved);
+  EXPECT_EQ(SettingsSnapshot(path("SETUP.INI")).value(kSettingsSection, kHourKey), "7")
+      << "the alarm reads it";
+  EXPECT_EQ(write_settings(path("SETUP.INI"), kSettingsSection, pair_of('B', 0).settings()),
+            WriteOutcome::Saved);
   EXPECT_EQ(describe(read("real.ini")), describe(saved_over(old, pair_of('B', 0))));
 }
 

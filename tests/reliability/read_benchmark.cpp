@@ -112,7 +112,8 @@ int main(int argc, char** argv) {
     std::fputs("usage: read_benchmark FOLDER CASE REPEATS | FOLDER mixed-pairs STARTUPS\n", stderr);
     return 64;
   }
-  if (std::string_view(argv[2]) == "mixed-pairs") return count_mixed_pairs(argv[1], std::atoi(argv[3]));
+  if (std::string_view(argv[2]) == "mixed-pairs")
+    return count_mixed_pairs(argv[1], std::atoi(argv[3]));
   const std::string path = std::string(argv[1]) + "/SETUP.INI";
   const std::string name = argv[2];
   const int repeats = std::max(1, std::atoi(argv[3]));
@@ -151,9 +152,9 @@ int main(int argc, char** argv) {
       return 1;
     }
   }
-  std::printf("%s size_bytes=%ju read_ms=%.2f save_ms=%.2f read_peak_rss_kb=%ld peak_rss_kb=%ld\n", name.c_str(),
-              static_cast<std::uintmax_t>(std::filesystem::file_size(path)), median(reads), median(saves),
-              read_peak_kb, peak_kb());
+  std::printf("%s size_bytes=%ju read_ms=%.2f save_ms=%.2f read_peak_rss_kb=%ld peak_rss_kb=%ld\n",
+              name.c_str(), static_cast<std::uintmax_t>(std::filesystem::file_size(path)),
+              median(reads), median(saves), read_peak_kb, peak_kb());
   std::filesystem::remove(path);
   return 0;
 }

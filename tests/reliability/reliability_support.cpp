@@ -1,8 +1,5 @@
 #include "reliability_support.h"
 
-#include "saved_pairs.h"
-#include "settings_store/profile_text.h"
-
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -18,6 +15,9 @@
 #include <ostream>
 #include <stdexcept>
 #include <thread>
+
+#include "saved_pairs.h"
+#include "settings_store/profile_text.h"
 
 extern char** environ;
 
@@ -43,7 +43,8 @@ void PrintTo(WriteOutcome outcome, std::ostream* out) {
 namespace tovrel::reliability {
 namespace fs = std::filesystem;
 
-Child::Child(const std::vector<std::string>& argv, const std::vector<std::string>& extra_environment) {
+Child::Child(const std::vector<std::string>& argv,
+             const std::vector<std::string>& extra_environment) {
   int to_child[2], from_child[2];
   if (::pipe2(to_child, O_CLOEXEC) != 0 || ::pipe2(from_child, O_CLOEXEC) != 0) {
     throw std::runtime_error(std::string("pipe: ") + std::strerror(errno));
@@ -127,7 +128,8 @@ int exit_code(int wait_status) {
 
 void pause_for(std::chrono::nanoseconds duration) {
   const auto until = std::chrono::steady_clock::now() + duration;
-  if (duration > std::chrono::microseconds(200)) std::this_thread::sleep_for(duration - std::chrono::microseconds(100));
+  if (duration > std::chrono::microseconds(200))
+    std::this_thread::sleep_for(duration - std::chrono::microseconds(100));
   while (std::chrono::steady_clock::now() < until) {
   }
 }
@@ -152,17 +154,19 @@ std::string digest(const std::string& path) {
 std::map<std::string, std::string> snapshot(const std::string& folder) {
   std::map<std::string, std::string> entries;
   std::error_code error;
-  for (auto it = fs::recursive_directory_iterator(folder, fs::directory_options::skip_permission_denied, error);
+  for (auto it = fs::recursive_directory_iterator(
+           folder, fs::directory_options::skip_permission_denied, error);
        it != fs::recursive_directory_iterator(); it.increment(error)) {
     const std::string path = it->path().string();
     struct stat status {};
     if (::lstat(path.c_str(), &status) != 0) continue;
-    std::string description = std::to_string(status.st_mode) + " " + std::to_string(status.st_uid) + ":" +
-                              std::to_string(status.st_gid) + " ";
+    std::string description = std::to_string(status.st_mode) + " " + std::to_string(status.st_uid) +
+                              ":" + std::to_string(status.st_gid) + " ";
     if (S_ISLNK(status.st_mode)) {
       description += "-> " + fs::read_symlink(path, error).string();
     } else if (S_ISREG(status.st_mode)) {
-      description += std::to_string(status.st_size) + " links " + std::to_string(status.st_nlink) + " ";
+      description +=
+          std::to_string(status.st_size) + " links " + std::to_string(status.st_nlink) + " ";
       description += status.st_size > 1024 * 1024 ? digest(path) : file_bytes(path);
     }
     entries[it->path().lexically_relative(folder).string()] = description;
@@ -180,10 +184,13 @@ std::vector<std::string> temporary_files(const std::string& folder) {
 }
 
 std::string describe(const std::string& file) {
-  const Pair pair{find_value(file, kSettingsSection, kHourKey), find_value(file, kSettingsSection, kFileKey)};
+  const Pair pair{find_value(file, kSettingsSection, kHourKey),
+                  find_value(file, kSettingsSection, kFileKey)};
   std::uint64_t digest = 14695981039346656037ull;
-  for (const char byte : file) digest = (digest ^ static_cast<unsigned char>(byte)) * 1099511628211ull;
-  std::string text = std::to_string(file.size()) + " bytes (digest " + std::to_string(digest) + "), ";
+  for (const char byte : file)
+    digest = (digest ^ static_cast<unsigned char>(byte)) * 1099511628211ull;
+  std::string text =
+      std::to_string(file.size()) + " bytes (digest " + std::to_string(digest) + "), ";
   if (const auto origin = origin_of(pair)) {
     text += std::string("writer ") + origin->first + "'s save " + std::to_string(origin->second);
     if (file != saved_over("", pair)) text += " (with other lines)";

@@ -26,7 +26,8 @@ inline const std::string kFaultPreload = TOVREL_FAULT_PRELOAD;
 class Child {
  public:
   /// Starts the program with the arguments and this process's environment plus extra entries.
-  explicit Child(const std::vector<std::string>& argv, const std::vector<std::string>& extra_environment = {});
+  explicit Child(const std::vector<std::string>& argv,
+                 const std::vector<std::string>& extra_environment = {});
   ~Child();  // kills and reaps a child still running
   Child(const Child&) = delete;
   Child& operator=(const Child&) = delete;

@@ -49,7 +49,8 @@ void wait_for_go() {
 }
 
 // Ends the process at the first save that fails.
-void save(const std::string& file, std::string_view section, std::span<const tovrel::Setting> settings) {
+void save(const std::string& file, std::string_view section,
+          std::span<const tovrel::Setting> settings) {
   const WriteOutcome outcome = tovrel::write_settings(file, section, settings);
   if (outcome != WriteOutcome::Saved) {
     say('F');
@@ -59,7 +60,8 @@ void save(const std::string& file, std::string_view section, std::span<const tov
 }
 
 int usage() {
-  std::fputs("usage: save_loop FILE alternate | once W SERIAL | series W N | count SECTION N\n", stderr);
+  std::fputs("usage: save_loop FILE alternate | once W SERIAL | series W N | count SECTION N\n",
+             stderr);
   return 64;
 }
 
@@ -72,7 +74,8 @@ int main(int argc, char** argv) {
 
   if (mode == "alternate" && argc == 3) {
     // Start with the pair the file does not hold, so that every save changes it.
-    const bool holds_a = tovrel::SettingsSnapshot(file).value(tovrel::kSettingsSection, tovrel::kHourKey) == "7";
+    const bool holds_a =
+        tovrel::SettingsSnapshot(file).value(tovrel::kSettingsSection, tovrel::kHourKey) == "7";
     const auto a = pair_of('A', 0), b = pair_of('B', 0);
     say('r');
     for (bool next_a = !holds_a;; next_a = !next_a) {

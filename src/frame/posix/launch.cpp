@@ -68,7 +68,8 @@ void start_detached(const ProcessStart& start) {
   const DetachedAttributes attributes;
   pid_t pid = 0;
   const auto spawn = start.search_path ? posix_spawnp : posix_spawn;
-  const int error = spawn(&pid, start.program.c_str(), nullptr, attributes.get(), argv.data(), environ);
+  const int error =
+      spawn(&pid, start.program.c_str(), nullptr, attributes.get(), argv.data(), environ);
   if (error != 0) throw Failure(error_for_errno(error));
 }
 

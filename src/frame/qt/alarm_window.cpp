@@ -10,7 +10,8 @@ AlarmWindow::AlarmWindow(Frame& frame)
       form_(frame, controls_),
       timer1_(new QTimer(this)) {
   timer1_->setObjectName(QStringLiteral("Timer1"));
-  connect(timer1_, &QTimer::timeout, this, [this] { frame_.dispatch([this] { form_.timer1_tick(); }); });
+  connect(timer1_, &QTimer::timeout, this,
+          [this] { frame_.dispatch([this] { form_.timer1_tick(); }); });
   timer1_->start(form1::layout.timer_interval_ms);
 }
 

@@ -98,7 +98,8 @@ FormWidgets::FormWidgets(QWidget& window, const WindowLayout& layout) {
     QWidget::setTabOrder(widgets_[tab_order[i - 1]], widgets_[tab_order[i]]);
   }
 
-  const QRect screen = (window.screen() ? window.screen() : QGuiApplication::primaryScreen())->availableGeometry();
+  const QRect screen =
+      (window.screen() ? window.screen() : QGuiApplication::primaryScreen())->availableGeometry();
   window.move(screen.center() - QPoint(window.width() / 2, window.height() / 2));
 }
 

@@ -58,7 +58,8 @@ std::string QtFrame::format_time(ClockTime time) const {
   const QLocale locale = QLocale::system();
   QString format = locale.timeFormat(QLocale::LongFormat);
   format.remove(QRegularExpression(QStringLiteral("\\s*\\bt\\b")));
-  return locale.toString(QTime(time.hour, time.minute, time.second), format.trimmed()).toStdString();
+  return locale.toString(QTime(time.hour, time.minute, time.second), format.trimmed())
+      .toStdString();
 }
 
 std::string QtFrame::decimal_separator() const {
