@@ -69,31 +69,13 @@ inline bool is_valid_utf8(std::string_view text) {
   return true;
 }
 
-inline void put_utf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
 // Every byte that starts no valid sequence becomes U+FFFD, as the reader shows such bytes.
 inline std::string sanitized(std::string_view text) {
   std::string out;
   for (std::size_t i = 0; i < text.size();) {
     const Decoded d = decode_at(text, i);
     if (d.length == 0) {
-      put_utf8(out, 0xFFFD);
+      tovrel::append_utf8(out, tovrel::kReplacementCharacter);
       ++i;
     } else {
       out.append(text.substr(i, d.length));

@@ -71,7 +71,7 @@ std::string code_points(std::string_view bytes) {
     } else {
       break;
     }
-    if (c < 0xD800 || c > 0xDFFF) fuzz::put_utf8(out, c);
+    if (c < 0xD800 || c > 0xDFFF) tovrel::append_utf8(out, c);
   }
   return out;
 }
