@@ -43,11 +43,13 @@ class FolderLock {
   FolderLock(const FolderLock&) = delete;
   FolderLock& operator=(const FolderLock&) = delete;
 
-  /// Whether the lock is held; a folder we may not open cannot be locked.
-  bool held() const { return handle_ >= 0; }
+  /// Whether the lock is held: a folder we may not open, or one whose file system has no locks,
+  /// cannot be locked.
+  bool held() const { return held_; }
 
  private:
   int handle_ = -1;
+  bool held_ = false;
 };
 
 }  // namespace tovrel

@@ -138,10 +138,12 @@ void remove_abandoned_replacements(const std::string& path) {
 
 FolderLock::FolderLock(const std::string& file_path)
     : handle_(::open(folder_of(file_path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
-  if (handle_ >= 0) {
-    while (::flock(handle_, LOCK_EX) != 0 && errno == EINTR) {
-    }
-  }
+  if (handle_ < 0) return;
+  int result = 0;
+  do {
+    result = ::flock(handle_, LOCK_EX);
+  } while (result != 0 && errno == EINTR);
+  held_ = result == 0;
 }
 
 FolderLock::~FolderLock() {
