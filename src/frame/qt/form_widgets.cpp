@@ -8,12 +8,10 @@
 #include <QValidator>
 #include <algorithm>
 
+#include "frame/qt/qt_text.h"
+
 namespace tovrel {
 namespace {
-
-QString to_qt(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // Keeps what is typed or pasted within a length, as a length-limited edit control does: of the
 // inserted text only what fits stays.

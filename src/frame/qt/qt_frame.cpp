@@ -10,13 +10,10 @@
 
 #include "frame/posix/app_folder.h"
 #include "frame/posix/launch.h"
+#include "frame/qt/qt_text.h"
 
 namespace tovrel {
 namespace {
-
-QString to_qt(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 void show_box(QWidget* owner, const QString& title, const QString& text) {
   QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, owner);
