@@ -221,9 +221,15 @@ std::optional<std::string> with_value(const Body& body, std::string_view section
 
 std::string find_value(std::string_view file_bytes, std::string_view section,
                        std::string_view key) {
+  return find_decoded_value(decode_profile(file_bytes), section, key);
+}
+
+std::string decode_profile(std::string_view file_bytes) { return decode(body_of(file_bytes)); }
+
+std::string find_decoded_value(std::string_view text, std::string_view section,
+                               std::string_view key) {
   section = trim_blanks(section);
   key = trim_blanks(key);
-  const std::string text = decode(body_of(file_bytes));
   Lines lines(text);
   std::string_view line;
   bool in_section = false;

@@ -5,12 +5,12 @@
 namespace tovrel {
 
 SettingsSnapshot::SettingsSnapshot(const std::string& path) {
-  FileContent file = read_file(path);
-  if (file.state == FileState::Read) bytes_ = std::move(file.bytes);
+  const FileContent file = read_file(path);
+  if (file.state == FileState::Read) text_ = decode_profile(file.bytes);
 }
 
 std::string SettingsSnapshot::value(std::string_view section, std::string_view key) const {
-  return find_value(bytes_, section, key);
+  return find_decoded_value(text_, section, key);
 }
 
 WriteOutcome write_settings(const std::string& path, std::string_view section,

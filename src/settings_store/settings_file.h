@@ -20,7 +20,7 @@ class SettingsSnapshot {
   std::string value(std::string_view section, std::string_view key) const;
 
  private:
-  std::string bytes_;  // empty when the file is missing or cannot be read
+  std::string text_;  // decoded once; empty when the file is missing or cannot be read
 };
 
 enum class WriteOutcome {
