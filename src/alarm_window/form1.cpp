@@ -26,6 +26,7 @@ Form1::Form1(Frame& frame, Controls& controls) : frame_(frame), controls_(contro
 
 void Form1::load() {
   // One reading of the file for both settings, so that a save in between cannot mix two saves.
+  // The section is the settings window's caption, never this executable's own title.
   const SettingsSnapshot settings(join_path(frame_.app_folder(), kSettingsFileName));
   const std::string hour_setting = settings.value(kSettingsSection, kHourKey);
   controls_.set_text(form1::Text4, hour_setting);
@@ -34,18 +35,12 @@ void Form1::load() {
   controls_.set_text(form1::Text5, command_line);
 
   if (hour_setting.empty() || file_setting.empty()) {
-    // Jumped to, not entered by a failure: a failure inside gets one more run of it.
-    try {
-      settings_missing();
-    } catch (const Failure&) {
-      settings_missing();
-    }
+    // A jump into the failure path, not a failure: the path stays armed, so a failure inside it
+    // (the settings executable cannot start) runs it once more.
+    with_failure_path([this] { settings_missing(); }, [this] { settings_missing(); });
   }
-  try {
-    compare_hours(hour_setting, command_line);
-  } catch (const Failure&) {
-    settings_missing();
-  }
+  with_failure_path([&] { compare_hours(hour_setting, command_line); },
+                    [this] { settings_missing(); });
 }
 
 void Form1::compare_hours(const std::string& hour_setting, const std::string& command_line) {

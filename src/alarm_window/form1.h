@@ -28,7 +28,9 @@ class Form1 {
 
   Frame& frame_;
   Controls& controls_;
-  std::optional<int> tick_counter_;  // unset until the start-up check passes
+  // Unset until the start-up check passes. Ticks under the missing-settings message box count
+  // from unset (shown empty), so that box ends the program only at the fourth tick.
+  std::optional<int> tick_counter_;
 };
 
 }  // namespace tovrel

@@ -1,22 +1,24 @@
 #include "frame/frame.h"
 
-#include <cstdlib>
-
 namespace tovrel {
 
-void Frame::dispatch(const std::function<void()>& handler) {
+void Frame::dispatch(const std::function<void()>& work) {
   if (reporting_) return;
   try {
-    handler();
-  } catch (const Failure& failure) {
+    work();
+  } catch (const ProgramEnd&) {
+    throw;
+  } catch (...) {
+    const Failure failure = current_failure();
     reporting_ = true;
     report_runtime_error(failure);
+    throw ProgramEnd{};
   }
 }
 
 void Frame::end_program() {
   end_process();
-  std::abort();  // end_process never returns
+  throw ProgramEnd{};
 }
 
 }  // namespace tovrel

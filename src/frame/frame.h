@@ -49,15 +49,17 @@ class Frame {
   /// Throws Failure when the dialog fails.
   virtual std::optional<std::string> choose_file_to_open() = 0;
 
-  /// Runs one event handler of a window. A failure that escapes the handler ends the program
-  /// with the run-time error report; once that report is up, no further handler runs.
-  void dispatch(const std::function<void()>& handler);
+  /// Runs one piece of the program's work, an event handler or the making of the startup window.
+  /// Anything it raises that no failure path caught ends the program with the run-time error
+  /// report; once that report is up, no further work runs.
+  void dispatch(const std::function<void()>& work);
 
  protected:
-  /// Ends the process with a zero status; never returns.
+  /// Ends the process with a zero status. Only a test's frame returns.
   virtual void end_process() = 0;
 
-  /// Shows the run-time error report, then ends the process with a non-zero status; never returns.
+  /// Shows the run-time error report, then ends the process with the error number as its
+  /// status. Only a test's frame returns.
   virtual void report_runtime_error(const Failure& failure) = 0;
 
  private:

@@ -1,6 +1,7 @@
 // A window's layout as data: every window system builds its widgets from the same table.
 #pragma once
 
+#include <cstddef>
 #include <span>
 #include <string_view>
 
@@ -8,10 +9,16 @@ namespace tovrel {
 
 enum class ControlKind { Label, TextBox, Button };
 
+/// A rectangle in twips (1/1440 inch), relative to the window's client area.
+struct Twips {
+  int left, top, width, height;
+};
+
 struct ControlLayout {
+  std::size_t control;  // the control's value in its window's enum: its row in the table
   std::string_view name;
   ControlKind kind;
-  int left, top, width, height;  // twips, relative to the client area
+  Twips bounds;
   int tab_index;
   std::string_view text;  // caption or initial text
   bool centred = false;
@@ -21,19 +28,35 @@ struct ControlLayout {
   int typed_length_limit = 0;  // 0: no limit; applies to typing and pasting only
 };
 
-enum class FrameStyle {
+enum class BorderStyle {
   FixedToolWindow,  // narrow caption with a close box only, not in the taskbar
   FixedSingle,      // normal caption, close box, no minimize or maximize box
+};
+
+/// A window timer, ticking from the window's creation.
+struct TimerLayout {
+  std::string_view name;
+  int interval_ms = 0;  // 0: the window has no timer
 };
 
 struct WindowLayout {
   std::string_view name;
   std::string_view caption;
-  FrameStyle frame_style;
+  BorderStyle border_style;
   int client_width, client_height;  // twips
   std::span<const ControlLayout> controls;
-  int timer_interval_ms = 0;  // 0: the window has no timer
+  TimerLayout timer = {};
 };
+
+/// Whether every row of a layout table stands at the index of its control's enum value, and the
+/// table has a row for each of the enum's count values.
+template <std::size_t N>
+constexpr bool rows_stand_at_their_index(const ControlLayout (&rows)[N], std::size_t count) {
+  for (std::size_t i = 0; i < N; ++i) {
+    if (rows[i].control != i) return false;
+  }
+  return N == count;
+}
 
 inline constexpr int kTwipsPerInch = 1440;
 

@@ -1,6 +1,8 @@
-// The file operations the settings file needs, implemented once per platform.
+// The file operations the settings file needs, implemented once per system (frame/posix/,
+// frame/win32/).
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -35,7 +37,9 @@ void remove_abandoned_replacements(const std::string& path);
 /// it, keeping the old file's permissions. On failure the old file stays as it was.
 bool replace_file(const std::string& path, std::string_view bytes);
 
-/// Keeps other processes' writes to files in one folder away while it lives.
+/// Keeps other savers out of a folder while it lives: every process that saves a file there takes
+/// the folder's lock first, so two saves never interleave. Readers do not take it, and a program
+/// that does not ask for the lock is not kept out.
 class FolderLock {
  public:
   explicit FolderLock(const std::string& file_path);
@@ -45,11 +49,11 @@ class FolderLock {
 
   /// Whether the lock is held: a folder we may not open, or one whose file system has no locks,
   /// cannot be locked.
-  bool held() const { return held_; }
+  bool held() const { return held_ != nullptr; }
 
  private:
-  int handle_ = -1;
-  bool held_ = false;
+  struct Held;  // the system's handle of the locked folder
+  std::unique_ptr<Held> held_;
 };
 
 }  // namespace tovrel

@@ -37,25 +37,38 @@ void Form2::text1_change() {
 }
 
 void Form2::command1_click() {
-  try {
-    if (const std::optional<std::string> file = frame_.choose_file_to_open()) {
-      controls_.set_text(form2::Text2, without_spaces_around(*file));
-    }
-  } catch (const Failure&) {
-    // A dialog that fails is as good as Cancel: nothing changes and nothing is said.
-  }
+  // A dialog that fails is as good as Cancel: nothing changes and nothing is said.
+  with_failure_path(
+      [this] {
+        if (const std::optional<std::string> file = frame_.choose_file_to_open()) {
+          controls_.set_text(form2::Text2, without_spaces_around(*file));
+        }
+      },
+      [] {});
 }
 
+// Load and Save use this executable's title as the section. It is the settings window's caption
+// only because the settings executable is titled so: an executable with another title reads and
+// writes a section the alarm never reads, which is what the settings file's users rely on.
 void Form2::command2_click() {
   const SettingsSnapshot settings(settings_path());
   const std::string section = frame_.app_title();
   controls_.set_text(form2::Text1, settings.value(section, kHourKey));
   controls_.set_text(form2::Text2, settings.value(section, kFileKey));
-  const bool both = !controls_.text(form2::Text1).empty() && !controls_.text(form2::Text2).empty();
-  frame_.show_message(both ? kLoaded : kFileNotValid);
+  with_failure_path(
+      [this] {
+        const bool both =
+            !controls_.text(form2::Text1).empty() && !controls_.text(form2::Text2).empty();
+        frame_.show_message(both ? kLoaded : kFileNotValid);
+      },
+      [this] { frame_.show_message(kFileNotValid); });
 }
 
 void Form2::command3_click() {
+  with_failure_path([this] { save(); }, [this] { frame_.show_message(kInputNotValid); });
+}
+
+void Form2::save() {
   const std::string hour = controls_.text(form2::Text1);
   const std::string file = controls_.text(form2::Text2);
   // The hint in the path box means no file was chosen.

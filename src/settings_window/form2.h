@@ -30,6 +30,7 @@ class Form2 {
 
  private:
   std::string settings_path() const;
+  void save();
 
   Frame& frame_;
   Controls& controls_;

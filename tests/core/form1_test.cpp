@@ -2,10 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include "alarm_window/form1_events.h"
 #include "alarm_window/form1_layout.h"
-#include "fakes/fake_controls.h"
 #include "fakes/fake_frame.h"
 #include "fakes/sandbox.h"
+#include "frame/form_window.h"
 #include "settings_store/cp949.h"
 
 namespace tovrel {
@@ -29,17 +30,13 @@ class Form1Test : public testing::Sandbox {
     write("SETUP.INI", utf8_to_cp949(text).value());
   }
 
-  bool load() {
-    return frame.run([&] { form.load(); });
-  }
-  bool tick() {
-    return frame.run([&] { form.timer1_tick(); });
-  }
+  bool load() { return frame.raise(alarm, Event::Load); }
+  bool tick() { return frame.raise(alarm, Event::Tick); }
   std::string settings_executable() const { return path("환경설정"); }
 
   testing::FakeFrame frame;
-  testing::FakeControls controls{form1::layout};
-  Form1 form{frame, controls};
+  FormWindow<Form1> alarm{frame, frame, form1::layout, form1::events};
+  Window& controls = alarm.window();
 };
 
 struct HourCase {
@@ -139,20 +136,19 @@ TEST_F(Form1Test, MissingSettingsSendTheUserToTheSettingsExecutable) {
   for (const auto& c : cases) {
     testing::FakeFrame frame;
     frame.folder = folder();
-    testing::FakeControls controls{form1::layout};
-    Form1 form{frame, controls};
+    FormWindow<Form1> alarm{frame, frame, form1::layout, form1::events};
     if (c.file_exists) store(c.hour, c.file);
 
-    EXPECT_TRUE(frame.run([&] { form.load(); })) << c.description;
+    EXPECT_TRUE(frame.raise(alarm, Event::Load)) << c.description;
     EXPECT_EQ(frame.messages, std::vector<std::string>{kMissing}) << c.description;
     EXPECT_EQ(frame.launches, std::vector<std::string>{settings_executable()}) << c.description;
-    EXPECT_EQ(controls.text(Text2), "Text2") << c.description;
+    EXPECT_EQ(alarm.window().text(Text2), "Text2") << c.description;
     EXPECT_EQ(frame.exit_status, 0);
   }
 }
 
 TEST_F(Form1Test, SettingsExecutableThatCannotStartIsTriedTwiceThenReported) {
-  frame.unstartable.insert(settings_executable());
+  frame.cannot_start(settings_executable());
   EXPECT_TRUE(load());
   EXPECT_EQ(frame.messages,
             (std::vector<std::string>{kMissing, kMissing,
@@ -164,10 +160,9 @@ TEST_F(Form1Test, AnHourTooLargeToHoldGoesTheMissingSettingsWay) {
   for (const char* hour : {"1e400", "&HFFFFFFFFFF", "-1e400"}) {
     testing::FakeFrame frame;
     frame.folder = folder();
-    testing::FakeControls controls{form1::layout};
-    Form1 form{frame, controls};
+    FormWindow<Form1> alarm{frame, frame, form1::layout, form1::events};
     store(hour, "/a");
-    EXPECT_TRUE(frame.run([&] { form.load(); })) << hour;
+    EXPECT_TRUE(frame.raise(alarm, Event::Load)) << hour;
     EXPECT_EQ(frame.messages, std::vector<std::string>{kMissing}) << hour;
     EXPECT_EQ(frame.launches, std::vector<std::string>{settings_executable()}) << hour;
   }
@@ -175,7 +170,7 @@ TEST_F(Form1Test, AnHourTooLargeToHoldGoesTheMissingSettingsWay) {
 
 TEST_F(Form1Test, AFailureInsideTheFailurePathIsNotCaughtAgain) {
   store("1e400", "/a");
-  frame.unstartable.insert(settings_executable());
+  frame.cannot_start(settings_executable());
   EXPECT_TRUE(load());
   EXPECT_EQ(frame.messages,
             (std::vector<std::string>{kMissing, "런타임 오류 '53':\n\n파일을 찾을 수 없습니다."}));
@@ -185,7 +180,7 @@ TEST_F(Form1Test, AFailureInsideTheFailurePathIsNotCaughtAgain) {
 TEST_F(Form1Test, AFileThatCannotBeOpenedGoesTheMissingSettingsWay) {
   store("7", "/a");
   frame.time = {7, 0, 0};
-  frame.unstartable.insert("explorer.exe /a");
+  frame.cannot_start("explorer.exe /a");
   EXPECT_TRUE(load());
   EXPECT_EQ(controls.text(Text3), "실행");
   EXPECT_EQ(frame.messages, std::vector<std::string>{kMissing});
@@ -197,7 +192,7 @@ TEST_F(Form1Test, TicksUnderTheMissingSettingsBoxEndTheProgramAtTheFourth) {
   std::vector<std::string> status;
   frame.while_message_waits = [&] {
     for (;;) {
-      frame.dispatch([&] { form.timer1_tick(); });
+      alarm.raise(Event::Tick, kWindow);
       status.push_back(controls.text(Text3));
     }
   };
@@ -209,7 +204,7 @@ TEST_F(Form1Test, TicksUnderTheMissingSettingsBoxEndTheProgramAtTheFourth) {
 
 TEST_F(Form1Test, ThreeTicksUnderTheBoxDoNotEndIt) {
   frame.while_message_waits = [&] {
-    for (int i = 0; i < 3; ++i) frame.dispatch([&] { form.timer1_tick(); });
+    for (int i = 0; i < 3; ++i) alarm.raise(Event::Tick, kWindow);
   };
   EXPECT_TRUE(load());
   EXPECT_EQ(controls.text(Text3), "2");
@@ -221,7 +216,7 @@ TEST_F(Form1Test, AfterAFailureTheCounterStandsAtOneAndTheThirdTickEnds) {
   int completed_ticks = 0;
   frame.while_message_waits = [&] {
     for (;;) {
-      frame.dispatch([&] { form.timer1_tick(); });
+      alarm.raise(Event::Tick, kWindow);
       ++completed_ticks;
     }
   };

@@ -4,10 +4,11 @@
 
 #include <filesystem>
 
-#include "fakes/fake_controls.h"
 #include "fakes/fake_frame.h"
 #include "fakes/sandbox.h"
+#include "frame/form_window.h"
 #include "settings_store/cp949.h"
+#include "settings_window/form2_events.h"
 #include "settings_window/form2_layout.h"
 #include "settings_window/hour_filter.h"
 
@@ -41,18 +42,14 @@ class Form2Test : public testing::Sandbox {
     Sandbox::SetUp();
     frame.folder = folder();
     frame.title = "환경설정";
-    controls.on_change = [this](std::size_t control) {
-      if (control == Text1) form.text1_change();
-    };
   }
 
-  bool click(void (Form2::*command)()) {
-    return frame.run([&] { (form.*command)(); });
-  }
+  bool click(Control button) { return frame.raise(settings, Event::Click, button); }
+  bool close() { return frame.raise(settings, Event::Close); }
 
   testing::FakeFrame frame;
-  testing::FakeControls controls{form2::layout};
-  Form2 form{frame, controls};
+  FormWindow<Form2> settings{frame, frame, form2::layout, form2::events};
+  testing::FakeWindow& controls = frame.window();
 };
 
 TEST_F(Form2Test, TypingKeepsTheBoxToTheHours) {
@@ -82,7 +79,7 @@ TEST_F(Form2Test, TextTheProgramSetsIsFilteredButNotCut) {
 TEST_F(Form2Test, LoadFillsBothBoxes) {
   write("SETUP.INI",
         cp949("[환경설정]\r\n일어날 시간 = \"7\"\r\n원하는 파일=  /음악/아침 노래.mp3  \r\n"));
-  EXPECT_FALSE(click(&Form2::command2_click));
+  EXPECT_FALSE(click(Command2));
   EXPECT_EQ(controls.text(Text1), "7");
   EXPECT_EQ(controls.text(Text2), "/음악/아침 노래.mp3");
   EXPECT_EQ(frame.messages, std::vector<std::string>{kLoaded});
@@ -105,7 +102,7 @@ TEST_F(Form2Test, LoadOfMissingOrInvalidSettingsEmptiesTheBoxes) {
     controls.set_text(Text2, std::string(kPathHint));
     frame.messages.clear();
 
-    click(&Form2::command2_click);
+    click(Command2);
     EXPECT_EQ(controls.text(Text1), c.file.find("=7") != std::string::npos ? "7" : "")
         << c.description;
     EXPECT_EQ(controls.text(Text2), c.file.find("=/a") != std::string::npos ? "/a" : "")
@@ -118,14 +115,14 @@ TEST_F(Form2Test, LoadAndSaveUseTheApplicationTitleAsTheSection) {
   frame.title = "Tovrel프로그램";
   controls.type(Text1, "7");
   controls.set_text(Text2, "/a");
-  click(&Form2::command3_click);
+  click(Command3);
   EXPECT_EQ(read("SETUP.INI"), cp949("[Tovrel프로그램]\r\n일어날 시간=7\r\n원하는 파일=/a\r\n"));
 }
 
 TEST_F(Form2Test, SaveWritesBothBoxes) {
   controls.type(Text1, "7");
   controls.set_text(Text2, "/음악/아침 노래.mp3");
-  EXPECT_FALSE(click(&Form2::command3_click));
+  EXPECT_FALSE(click(Command3));
   EXPECT_EQ(frame.messages, std::vector<std::string>{kSaved});
   EXPECT_EQ(read("SETUP.INI"),
             cp949("[환경설정]\r\n일어날 시간=7\r\n원하는 파일=/음악/아침 노래.mp3\r\n"));
@@ -148,31 +145,15 @@ TEST_F(Form2Test, SaveRefusesWhatItCannotStoreAndWritesNothing) {
     frame.messages.clear();
     controls.set_text(Text1, std::string(c.hour));
     controls.set_text(Text2, std::string(c.file));
-    click(&Form2::command3_click);
+    click(Command3);
     EXPECT_EQ(frame.messages, std::vector<std::string>{kInputNotValid}) << c.description;
     EXPECT_EQ(read("SETUP.INI"), before) << c.description;
   }
 }
 
-TEST_F(Form2Test, SaveThatTheSystemRefusesIsReportedAndChangesNothing) {
-  const std::string before = cp949("[환경설정]\r\n일어날 시간=3\r\n");
-  write("SETUP.INI", before);
-  std::filesystem::permissions(path("SETUP.INI"), std::filesystem::perms::all);
-  std::filesystem::permissions(
-      folder(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec |
-                    std::filesystem::perms::others_read | std::filesystem::perms::others_exec);
-  controls.type(Text1, "7");
-  controls.set_text(Text2, "/a");
-  EXPECT_TRUE(testing::as_ordinary_user([&] {
-    click(&Form2::command3_click);
-    return frame.messages == std::vector<std::string>{kInputNotValid};
-  }));
-  EXPECT_EQ(read("SETUP.INI"), before);
-}
-
 TEST_F(Form2Test, BrowsePutsTheChosenPathWithoutSurroundingSpaces) {
   frame.chosen_file = "  /음악/아침 노래.mp3 ";
-  EXPECT_FALSE(click(&Form2::command1_click));
+  EXPECT_FALSE(click(Command1));
   EXPECT_EQ(controls.text(Text2), "/음악/아침 노래.mp3");
   EXPECT_TRUE(frame.messages.empty());
 }
@@ -180,9 +161,9 @@ TEST_F(Form2Test, BrowsePutsTheChosenPathWithoutSurroundingSpaces) {
 TEST_F(Form2Test, BrowseCancelledOrFailedChangesNothing) {
   controls.set_text(Text2, "/previous");
   frame.chosen_file.reset();
-  click(&Form2::command1_click);
-  frame.dialog_fails = true;
-  EXPECT_FALSE(click(&Form2::command1_click));
+  click(Command1);
+  frame.dialog_fault = std::make_exception_ptr(Failure(ErrorNumber::PathFileAccessError));
+  EXPECT_FALSE(click(Command1));
   EXPECT_EQ(frame.dialogs_shown, 2);
   EXPECT_EQ(controls.text(Text2), "/previous");
   EXPECT_TRUE(frame.messages.empty());
@@ -191,15 +172,15 @@ TEST_F(Form2Test, BrowseCancelledOrFailedChangesNothing) {
 TEST_F(Form2Test, ClosingStartsTheAlarmAndEndsWithoutSaving) {
   controls.type(Text1, "7");
   controls.set_text(Text2, "/a");
-  EXPECT_TRUE(click(&Form2::query_unload));
+  EXPECT_TRUE(close());
   EXPECT_EQ(frame.launches, std::vector<std::string>{path("Tovrel")});
   EXPECT_FALSE(std::filesystem::exists(path("SETUP.INI")));
   EXPECT_EQ(frame.exit_status, 0);
 }
 
 TEST_F(Form2Test, ClosingWhenTheAlarmCannotStartEndsWithTheRunTimeErrorReport) {
-  frame.unstartable.insert(path("Tovrel"));
-  EXPECT_TRUE(click(&Form2::query_unload));
+  frame.cannot_start(path("Tovrel"));
+  EXPECT_TRUE(close());
   EXPECT_EQ(frame.messages,
             std::vector<std::string>{"런타임 오류 '53':\n\n파일을 찾을 수 없습니다."});
   EXPECT_EQ(frame.exit_status, 53);

@@ -3,16 +3,40 @@
 #include <cstdio>
 
 namespace tovrel::testing {
+namespace {
 
-bool FakeFrame::run(const std::function<void()>& handler) {
+// The program's hold on a window the frame keeps.
+class WindowView final : public Window {
+ public:
+  explicit WindowView(FakeWindow& window) : window_(window) {}
+  std::string text(std::size_t control) const override { return window_.text(control); }
+  void set_text(std::size_t control, const std::string& text) override {
+    window_.set_text(control, text);
+  }
+  void deliver_events_to(EventSink& events) override { window_.deliver_events_to(events); }
+  void show() override { window_.show(); }
+
+ private:
+  FakeWindow& window_;
+};
+
+}  // namespace
+
+void FakeFrame::cannot_start(const std::string& command_line, std::exception_ptr raised) {
+  unstartable_[command_line] = std::move(raised);
+}
+
+bool FakeFrame::run(const std::function<void()>& work) {
   if (ended) return true;
   try {
-    dispatch(handler);
-  } catch (const ProgramEnded& end) {
-    ended = true;
-    exit_status = end.status;
+    dispatch(work);
+  } catch (const ProgramEnd&) {
   }
   return ended;
+}
+
+bool FakeFrame::raise(EventSink& window, Event event, std::size_t source) {
+  return run([&] { window.raise(event, source); });
 }
 
 void FakeFrame::show_message(const std::string& text) {
@@ -21,8 +45,15 @@ void FakeFrame::show_message(const std::string& text) {
 }
 
 void FakeFrame::launch(const std::string& command_line) {
-  if (unstartable.count(command_line) > 0) throw Failure(ErrorNumber::FileNotFound);
+  if (const auto fault = unstartable_.find(command_line); fault != unstartable_.end()) {
+    std::rethrow_exception(fault->second);
+  }
   launches.push_back(command_line);
+}
+
+ClockTime FakeFrame::now() const {
+  if (clock_fault) std::rethrow_exception(clock_fault);
+  return time;
 }
 
 std::string FakeFrame::format_time(ClockTime t) const {
@@ -33,16 +64,25 @@ std::string FakeFrame::format_time(ClockTime t) const {
 
 std::optional<std::string> FakeFrame::choose_file_to_open() {
   ++dialogs_shown;
-  if (dialog_fails) throw Failure(ErrorNumber::PathFileAccessError);
+  if (dialog_fault) std::rethrow_exception(dialog_fault);
   return chosen_file;
 }
 
-void FakeFrame::end_process() { throw ProgramEnded{0}; }
+std::unique_ptr<Window> FakeFrame::create_window(const WindowLayout& layout) {
+  windows_.push_back(std::make_unique<FakeWindow>(layout));
+  return std::make_unique<WindowView>(*windows_.back());
+}
+
+void FakeFrame::end_process() {
+  ended = true;
+  exit_status = 0;
+}
 
 void FakeFrame::report_runtime_error(const Failure& failure) {
   reported_failure = failure;
   messages.push_back(runtime_error_report(failure));
-  throw ProgramEnded{static_cast<int>(failure.number())};
+  ended = true;
+  exit_status = static_cast<int>(failure.number());
 }
 
 }  // namespace tovrel::testing

@@ -1,23 +1,22 @@
-// A frame for tests: a clock and an Open dialog the test sets, and a record of message boxes,
-// launches and the end of the program.
+// A frame and window system for tests: a clock and an Open dialog the test sets, windows of
+// plain texts, and a record of message boxes, launches and the end of the program.
 #pragma once
 
+#include <exception>
 #include <functional>
+#include <map>
+#include <memory>
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
+#include "fakes/fake_window.h"
 #include "frame/frame.h"
+#include "frame/window.h"
 
 namespace tovrel::testing {
 
-/// Thrown where the real frame would end the process.
-struct ProgramEnded {
-  int status;
-};
-
-class FakeFrame final : public Frame {
+class FakeFrame final : public Frame, public WindowSystem {
  public:
   std::string folder = "/app";
   std::string title = "Tovrel프로그램";
@@ -26,32 +25,52 @@ class FakeFrame final : public Frame {
 
   std::vector<std::string> messages;
   std::vector<std::string> launches;          // command lines started
-  std::set<std::string> unstartable;          // command lines whose program cannot start
   std::function<void()> while_message_waits;  // what happens while a box waits (timer ticks)
 
   std::optional<std::string> chosen_file;  // the Open dialog's answer; nothing is Cancel
-  bool dialog_fails = false;
+  std::exception_ptr dialog_fault;         // what the dialog raises instead of answering
+  std::exception_ptr clock_fault;          // what asking the clock raises
   int dialogs_shown = 0;
 
   bool ended = false;
   int exit_status = 0;
   std::optional<Failure> reported_failure;  // what the run-time error report showed
 
-  /// Runs a handler as the window system would. Returns whether the program ended in it.
-  bool run(const std::function<void()>& handler);
+  /// From now on launching the command line raises this (by default: the file is not found).
+  void cannot_start(
+      const std::string& command_line,
+      std::exception_ptr raised = std::make_exception_ptr(Failure(ErrorNumber::FileNotFound)));
+
+  /// Runs work as the window system would run a handler. Returns whether the program ended in it;
+  /// once it has ended, nothing more runs.
+  bool run(const std::function<void()>& work);
+
+  /// Raises a window's event as the window system would; returns whether the program ended.
+  bool raise(EventSink& window, Event event, std::size_t source = kWindow);
+
+  /// The window made last. The frame keeps every window it made, for the test to look at after
+  /// the program has let go of it.
+  FakeWindow& window() const { return *windows_.back(); }
 
   std::string app_folder() const override { return folder; }
   std::string app_title() const override { return title; }
   void show_message(const std::string& text) override;
   void launch(const std::string& command_line) override;
-  ClockTime now() const override { return time; }
+  ClockTime now() const override;
   std::string format_time(ClockTime time) const override;
   std::string decimal_separator() const override { return separator; }
   std::optional<std::string> choose_file_to_open() override;
 
+  std::unique_ptr<Window> create_window(const WindowLayout& layout) override;
+  int run_event_loop() override { return exit_status; }
+
  protected:
   void end_process() override;
   void report_runtime_error(const Failure& failure) override;
+
+ private:
+  std::map<std::string, std::exception_ptr> unstartable_;
+  std::vector<std::unique_ptr<FakeWindow>> windows_;
 };
 
 }  // namespace tovrel::testing

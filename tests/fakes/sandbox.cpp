@@ -1,17 +1,18 @@
 #include "fakes/sandbox.h"
 
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <fstream>
 #include <iterator>
+#include <random>
 
 namespace tovrel::testing {
 
 void Sandbox::SetUp() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "tovrel-test-XXXXXX").string();
-  ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-  folder_ = pattern;
+  std::random_device random;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    folder_ = std::filesystem::temp_directory_path() / ("tovrel-test-" + std::to_string(random()));
+    if (std::filesystem::create_directory(folder_)) return;
+  }
+  FAIL() << "no new temporary folder";
 }
 
 void Sandbox::TearDown() {
@@ -29,18 +30,6 @@ void Sandbox::write(std::string_view name, std::string_view bytes) const {
 std::string Sandbox::read(std::string_view name) const {
   std::ifstream file(folder_ / name, std::ios::binary);
   return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
-bool as_ordinary_user(const std::function<bool()>& check) {
-  if (::geteuid() != 0) return check();
-  const pid_t child = ::fork();
-  if (child == 0) {
-    const bool dropped = ::setgid(65534) == 0 && ::setuid(65534) == 0;
-    ::_exit(dropped && check() ? 0 : 1);
-  }
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 }  // namespace tovrel::testing

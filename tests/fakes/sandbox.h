@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <string_view>
 
@@ -23,9 +22,5 @@ class Sandbox : public ::testing::Test {
  private:
   std::filesystem::path folder_;
 };
-
-/// Runs a check in a child process with the rights of an ordinary user, so that permissions
-/// hold even when the tests run as root; returns what the check returned.
-bool as_ordinary_user(const std::function<bool()>& check);
 
 }  // namespace tovrel::testing

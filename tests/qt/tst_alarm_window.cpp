@@ -6,12 +6,15 @@
 #include <QtTest>
 #include <fstream>
 
+#include "alarm_window/form1_events.h"
+#include "alarm_window/form1_layout.h"
 #include "fakes/fake_frame.h"
-#include "frame/qt/alarm_window.h"
+#include "frame/form_window.h"
+#include "frame/qt/qt_window.h"
 
-using tovrel::AlarmWindow;
+using tovrel::Event;
 using tovrel::testing::FakeFrame;
-using tovrel::testing::ProgramEnded;
+using Alarm = tovrel::FormWindow<tovrel::Form1>;
 
 class TestAlarmWindow : public QObject {
   Q_OBJECT
@@ -19,6 +22,11 @@ class TestAlarmWindow : public QObject {
  private:
   QTemporaryDir folder_;
   FakeFrame frame_;
+  tovrel::QtWindows windows_;
+
+  // The alarm window on Qt widgets, with the fake frame's services.
+  Alarm alarm() { return Alarm(frame_, windows_, tovrel::form1::layout, tovrel::form1::events); }
+  static QWidget& widget(Alarm& alarm) { return dynamic_cast<QWidget&>(alarm.window()); }
 
   void store(const char* cp949_bytes) {
     std::ofstream(folder_.filePath("SETUP.INI").toStdString(), std::ios::binary) << cp949_bytes;
@@ -54,7 +62,8 @@ class TestAlarmWindow : public QObject {
   void geometry() {
     QFETCH(QString, name);
     QFETCH(QRect, pixels);
-    AlarmWindow window(frame_);
+    Alarm alarm = this->alarm();
+    QWidget& window = widget(alarm);
     QCOMPARE(window.logicalDpiX(), 96);
     QCOMPARE(window.devicePixelRatio(),
              qEnvironmentVariableIntValue("QT_SCALE_FACTOR") == 2 ? 2.0 : 1.0);
@@ -64,7 +73,8 @@ class TestAlarmWindow : public QObject {
   }
 
   void frame_and_captions() {
-    AlarmWindow window(frame_);
+    Alarm alarm = this->alarm();
+    QWidget& window = widget(alarm);
     QCOMPARE(window.windowTitle(), QString::fromUtf8("Tovrel프로그램"));
     QVERIFY(window.windowFlags().testFlag(Qt::Tool));
     QVERIFY(window.windowFlags().testFlag(Qt::WindowCloseButtonHint));
@@ -76,7 +86,8 @@ class TestAlarmWindow : public QObject {
   }
 
   void value_boxes_are_display_only() {
-    AlarmWindow window(frame_);
+    Alarm alarm = this->alarm();
+    QWidget& window = widget(alarm);
     window.show();
     for (const char* name : {"Text1", "Text2", "Text3"}) {
       QLineEdit* value = box(window, name);
@@ -91,7 +102,8 @@ class TestAlarmWindow : public QObject {
   }
 
   void timer_ticks_every_second_from_creation() {
-    AlarmWindow window(frame_);
+    Alarm alarm = this->alarm();
+    QWidget& window = widget(alarm);
     auto* timer = window.findChild<QTimer*>("Timer1");
     QVERIFY(timer && timer->isActive());
     QCOMPARE(timer->interval(), 1000);
@@ -115,8 +127,9 @@ class TestAlarmWindow : public QObject {
     QFETCH(QString, status);
     QFETCH(bool, opens);
     frame_.time = {hour, 40, 5};
-    AlarmWindow window(frame_);
-    window.check_at_start();
+    Alarm alarm = this->alarm();
+    QWidget& window = widget(alarm);
+    QVERIFY(!frame_.raise(alarm, Event::Load));
     QCOMPARE(box(window, "Text1")->text(), QString::fromStdString(frame_.format_time(frame_.time)));
     QCOMPARE(box(window, "Text2")->text(), remaining);
     QCOMPARE(box(window, "Text3")->text(), status);
@@ -125,11 +138,18 @@ class TestAlarmWindow : public QObject {
     QCOMPARE(frame_.launches.size(), opens ? 1u : 0u);
   }
 
+  void the_window_shows_after_the_check() {
+    Alarm alarm = this->alarm();
+    QVERIFY(!frame_.run([&] { alarm.open(); }));
+    QVERIFY(widget(alarm).isVisible());
+    QCOMPARE(box(widget(alarm), "Text3")->text(), "Text3");
+  }
+
   void missing_settings_end_the_program_before_the_window_shows() {
     QFile::remove(folder_.filePath("SETUP.INI"));
-    AlarmWindow window(frame_);
-    QVERIFY_THROWS_EXCEPTION(ProgramEnded, window.check_at_start());
-    QVERIFY(!window.isVisible());
+    Alarm alarm = this->alarm();
+    QVERIFY(frame_.run([&] { alarm.open(); }));
+    QVERIFY(!widget(alarm).isVisible());
     QCOMPARE(frame_.messages.size(), 1u);
   }
 };

@@ -12,10 +12,13 @@
 #include <iterator>
 
 #include "fakes/fake_frame.h"
-#include "frame/qt/settings_window.h"
+#include "frame/form_window.h"
+#include "frame/qt/qt_window.h"
+#include "settings_window/form2_events.h"
+#include "settings_window/form2_layout.h"
 
-using tovrel::SettingsWindow;
 using tovrel::testing::FakeFrame;
+using Settings = tovrel::FormWindow<tovrel::Form2>;
 
 namespace {
 
@@ -29,6 +32,13 @@ class TestSettingsWindow : public QObject {
  private:
   QTemporaryDir folder_;
   FakeFrame frame_;
+  tovrel::QtWindows windows_;
+
+  // The settings window on Qt widgets, with the fake frame's services.
+  Settings settings() {
+    return Settings(frame_, windows_, tovrel::form2::layout, tovrel::form2::events);
+  }
+  static QWidget& widget(Settings& settings) { return dynamic_cast<QWidget&>(settings.window()); }
 
   QLineEdit* box(QWidget& window, const char* name) {
     return window.findChild<QLineEdit*>(QString::fromLatin1(name));
@@ -65,14 +75,16 @@ class TestSettingsWindow : public QObject {
   void geometry() {
     QFETCH(QString, name);
     QFETCH(QRect, pixels);
-    SettingsWindow window(frame_);
+    Settings settings = this->settings();
+    QWidget& window = widget(settings);
     QCOMPARE(window.size(), QSize(309, 109));
     QCOMPARE(window.minimumSize(), window.maximumSize());
     QCOMPARE(window.findChild<QWidget*>(name)->geometry(), pixels);
   }
 
   void frame_captions_and_initial_texts() {
-    SettingsWindow window(frame_);
+    Settings settings = this->settings();
+    QWidget& window = widget(settings);
     QCOMPARE(window.windowTitle(), korean("환경설정"));
     QVERIFY(!window.windowFlags().testFlag(Qt::Tool));
     QVERIFY(window.windowFlags().testFlag(Qt::WindowCloseButtonHint));
@@ -90,7 +102,8 @@ class TestSettingsWindow : public QObject {
   }
 
   void tab_order() {
-    SettingsWindow window(frame_);
+    Settings settings = this->settings();
+    QWidget& window = widget(settings);
     QWidget* widget = box(window, "Text1");
     QStringList order;
     for (int i = 0; i < 5; ++i) {
@@ -125,13 +138,15 @@ class TestSettingsWindow : public QObject {
   void typing() {
     QFETCH(QString, keys);
     QFETCH(QString, text);
-    SettingsWindow window(frame_);
+    Settings settings = this->settings();
+    QWidget& window = widget(settings);
     QTest::keyClicks(box(window, "Text1"), keys);
     QCOMPARE(box(window, "Text1")->text(), text);
   }
 
   void caret_stays_after_a_valid_keystroke() {
-    SettingsWindow window(frame_);
+    Settings settings = this->settings();
+    QWidget& window = widget(settings);
     QLineEdit* hour = box(window, "Text1");
     QTest::keyClicks(hour, "2");
     QTest::keyClick(hour, Qt::Key_Home);
@@ -166,7 +181,8 @@ class TestSettingsWindow : public QObject {
     QFETCH(QString, before);
     QFETCH(QString, clipboard);
     QFETCH(QString, text);
-    SettingsWindow window(frame_);
+    Settings settings = this->settings();
+    QWidget& window = widget(settings);
     QLineEdit* hour = box(window, "Text1");
     QTest::keyClicks(hour, before);
     QGuiApplication::clipboard()->setText(clipboard);
@@ -179,7 +195,8 @@ class TestSettingsWindow : public QObject {
     std::ofstream(folder_.filePath("SETUP.INI").toStdString(), std::ios::binary)
         << "[\xC8\xAF\xB0\xE6\xBC\xB3\xC1\xA4]\r\n\xC0\xCF\xBE\xEE\xB3\xAF \xBD\xC3\xB0\xA3=123\r\n"
            "\xBF\xF8\xC7\xCF\xB4\xC2 \xC6\xC4\xC0\xCF=/a\r\n";
-    SettingsWindow window(frame_);
+    Settings settings = this->settings();
+    QWidget& window = widget(settings);
     QSignalSpy changes(box(window, "Text1"), &QLineEdit::textChanged);
     QTest::mouseClick(button(window, "Command2"), Qt::LeftButton);
     QCOMPARE(box(window, "Text1")->text(), QString());
@@ -193,7 +210,8 @@ class TestSettingsWindow : public QObject {
 
   void browse_then_save_then_load() {
     {
-      SettingsWindow window(frame_);
+      Settings settings = this->settings();
+      QWidget& window = widget(settings);
       QTest::keyClicks(box(window, "Text1"), "7");
       frame_.chosen_file = " /음악/아침 노래.mp3 ";
       QTest::mouseClick(button(window, "Command1"), Qt::LeftButton);
@@ -208,7 +226,8 @@ class TestSettingsWindow : public QObject {
                     "\xBF\xF8\xC7\xCF\xB4\xC2 \xC6\xC4\xC0\xCF=/\xC0\xBD\xBE\xC7/\xBE\xC6\xC4\xA7 "
                     "\xB3\xEB\xB7\xA1.mp3\r\n"));
 
-    SettingsWindow window(frame_);
+    Settings settings = this->settings();
+    QWidget& window = widget(settings);
     QTest::mouseClick(button(window, "Command2"), Qt::LeftButton);
     QCOMPARE(box(window, "Text1")->text(), "7");
     QCOMPARE(box(window, "Text2")->text(), korean("/음악/아침 노래.mp3"));
@@ -216,7 +235,8 @@ class TestSettingsWindow : public QObject {
   }
 
   void save_without_browsing_stores_nothing() {
-    SettingsWindow window(frame_);
+    Settings settings = this->settings();
+    QWidget& window = widget(settings);
     QTest::keyClicks(box(window, "Text1"), "7");
     QTest::mouseClick(button(window, "Command3"), Qt::LeftButton);
     QCOMPARE(frame_.messages,
@@ -225,7 +245,8 @@ class TestSettingsWindow : public QObject {
   }
 
   void browse_then_cancel_keeps_the_path() {
-    SettingsWindow window(frame_);
+    Settings settings = this->settings();
+    QWidget& window = widget(settings);
     frame_.chosen_file = "/first.mp3";
     QTest::mouseClick(button(window, "Command1"), Qt::LeftButton);
     frame_.chosen_file.reset();

@@ -12,7 +12,6 @@
 
 #include "alarm_window/form1.h"
 #include "alarm_window/form1_layout.h"
-#include "fakes/fake_controls.h"
 #include "fakes/fake_frame.h"
 #include "fakes/sandbox.h"
 #include "reliability_support.h"
@@ -176,7 +175,7 @@ TEST_F(ConcurrentSaveTest, TheAlarmTakesBothSettingsFromOneSave) {
   testing::FakeFrame frame;
   frame.folder = folder();
   frame.time = {7, 0, 0};
-  testing::FakeControls controls{form1::layout};
+  testing::FakeWindow controls{form1::layout};
   Form1 form{frame, controls};
   bool saved = false;
   controls.on_change = [&](std::size_t control) {

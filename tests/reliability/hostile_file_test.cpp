@@ -23,9 +23,9 @@
 
 #include "alarm_window/form1.h"
 #include "alarm_window/form1_layout.h"
-#include "fakes/fake_controls.h"
 #include "fakes/fake_frame.h"
 #include "fakes/sandbox.h"
+#include "posix/ordinary_user.h"
 #include "reliability_support.h"
 #include "saved_pairs.h"
 #include "settings_store/settings_file.h"
@@ -113,7 +113,7 @@ std::string alarm_mismatch(const std::string& folder, const std::optional<Pair>&
   testing::FakeFrame frame;
   frame.folder = folder;
   frame.time = {hour, 0, 0};
-  testing::FakeControls controls{form1::layout};
+  testing::FakeWindow controls{form1::layout};
   Form1 form{frame, controls};
   const bool ended = frame.run([&] { form.load(); });
 

@@ -11,6 +11,7 @@
 #include <functional>
 
 #include "fakes/sandbox.h"
+#include "posix/ordinary_user.h"
 #include "reliability_support.h"
 #include "saved_pairs.h"
 #include "settings_store/settings_file.h"

@@ -28,7 +28,6 @@
 
 #include "alarm_window/form1.h"
 #include "alarm_window/form1_layout.h"
-#include "fakes/fake_controls.h"
 #include "fakes/fake_frame.h"
 #include "saved_pairs.h"
 #include "settings_store/settings_file.h"
@@ -93,7 +92,7 @@ int count_mixed_pairs(const std::string& folder, int startups) {
     testing::FakeFrame frame;
     frame.folder = folder;
     frame.time = {3, 0, 0};  // neither pair's hour: nothing is opened
-    testing::FakeControls controls{form1::layout};
+    testing::FakeWindow controls{form1::layout};
     Form1 form{frame, controls};
     frame.run([&] { form.load(); });
     const Pair seen{controls.text(form1::Text4), controls.text(form1::Text5).substr(kOpen.size())};

@@ -1,13 +1,13 @@
-#include "frame/posix/app_folder.h"
-
+// The executable's folder on a POSIX system.
 #include <filesystem>
 
 #include "frame/paths.h"
+#include "frame/platform.h"
 
-namespace tovrel::posix {
+namespace tovrel::platform {
 
 std::string executable_folder() {
   return folder_of(std::filesystem::read_symlink("/proc/self/exe").string());
 }
 
-}  // namespace tovrel::posix
+}  // namespace tovrel::platform

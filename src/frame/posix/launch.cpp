@@ -1,3 +1,4 @@
+// Starting programs on a POSIX system.
 #include "frame/posix/launch.h"
 
 #include <spawn.h>
@@ -7,6 +8,7 @@
 
 #include "frame/failure.h"
 #include "frame/open_command.h"
+#include "frame/platform.h"
 
 extern char** environ;
 
@@ -74,3 +76,11 @@ void start_detached(const ProcessStart& start) {
 }
 
 }  // namespace tovrel::posix
+
+namespace tovrel::platform {
+
+void start_program(const std::string& command_line) {
+  posix::start_detached(posix::process_for_command_line(command_line));
+}
+
+}  // namespace tovrel::platform

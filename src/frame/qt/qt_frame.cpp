@@ -8,8 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "frame/posix/app_folder.h"
-#include "frame/posix/launch.h"
+#include "frame/platform.h"
 #include "frame/qt/qt_text.h"
 
 namespace tovrel {
@@ -27,21 +26,18 @@ void show_box(QWidget* owner, const QString& title, const QString& text) {
 
 }  // namespace
 
-QtFrame::QtFrame(const Executable& executable) : executable_(executable) {}
+QtFrame::QtFrame(const Executable& executable, const QtWindows& windows)
+    : executable_(executable), windows_(windows) {}
 
-void QtFrame::set_dialog_owner(QWidget* window) { dialog_owner_ = window; }
-
-std::string QtFrame::app_folder() const { return posix::executable_folder(); }
+std::string QtFrame::app_folder() const { return platform::executable_folder(); }
 
 std::string QtFrame::app_title() const { return std::string(executable_.title); }
 
 void QtFrame::show_message(const std::string& text) {
-  show_box(dialog_owner_, to_qt(executable_.title), to_qt(text));
+  show_box(windows_.dialog_owner(), to_qt(executable_.title), to_qt(text));
 }
 
-void QtFrame::launch(const std::string& command_line) {
-  posix::start_detached(posix::process_for_command_line(command_line));
-}
+void QtFrame::launch(const std::string& command_line) { platform::start_program(command_line); }
 
 void QtFrame::end_process() { exit_now(EXIT_SUCCESS); }
 
@@ -64,13 +60,18 @@ std::string QtFrame::decimal_separator() const {
 }
 
 std::optional<std::string> QtFrame::choose_file_to_open() {
-  const QString file = QFileDialog::getOpenFileName(dialog_owner_);
+  const QString file = QFileDialog::getOpenFileName(windows_.dialog_owner());
   if (file.isEmpty()) return std::nullopt;
   return file.toStdString();
 }
 
 void QtFrame::report_runtime_error(const Failure& failure) {
-  show_box(dialog_owner_, to_qt(executable_.title), to_qt(runtime_error_report(failure)));
+  try {
+    show_box(windows_.dialog_owner(), to_qt(executable_.title),
+             to_qt(runtime_error_report(failure)));
+  } catch (...) {
+    // Out of memory even for the report: the exit status still tells the error.
+  }
   exit_now(static_cast<int>(failure.number()));
 }
 

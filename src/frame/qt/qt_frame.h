@@ -3,17 +3,14 @@
 
 #include "frame/executables.h"
 #include "frame/frame.h"
-
-class QWidget;
+#include "frame/qt/qt_window.h"
 
 namespace tovrel {
 
 class QtFrame final : public Frame {
  public:
-  explicit QtFrame(const Executable& executable);
-
-  /// The window that owns message boxes and dialogs.
-  void set_dialog_owner(QWidget* window);
+  /// Message boxes and dialogs belong to the window the window system made last.
+  QtFrame(const Executable& executable, const QtWindows& windows);
 
   std::string app_folder() const override;
   std::string app_title() const override;
@@ -30,7 +27,7 @@ class QtFrame final : public Frame {
 
  private:
   const Executable& executable_;
-  QWidget* dialog_owner_ = nullptr;
+  const QtWindows& windows_;
 };
 
 }  // namespace tovrel

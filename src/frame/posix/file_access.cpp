@@ -1,4 +1,6 @@
 // File operations on a POSIX system.
+#include "settings_store/file_access.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -7,9 +9,9 @@
 
 #include <cerrno>
 #include <climits>
+#include <utility>
 
 #include "frame/paths.h"
-#include "settings_store/file_access.h"
 
 namespace tovrel {
 namespace {
@@ -20,6 +22,7 @@ class Descriptor {
   ~Descriptor() {
     if (fd_ >= 0) ::close(fd_);
   }
+  Descriptor(Descriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
   Descriptor(const Descriptor&) = delete;
   Descriptor& operator=(const Descriptor&) = delete;
   int get() const { return fd_; }
@@ -136,18 +139,20 @@ void remove_abandoned_replacements(const std::string& path) {
   ::closedir(entries);
 }
 
-FolderLock::FolderLock(const std::string& file_path)
-    : handle_(::open(folder_of(file_path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
-  if (handle_ < 0) return;
+struct FolderLock::Held {
+  Descriptor folder;
+};
+
+FolderLock::FolderLock(const std::string& file_path) {
+  Descriptor folder(::open(folder_of(file_path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (!folder.valid()) return;
   int result = 0;
   do {
-    result = ::flock(handle_, LOCK_EX);
+    result = ::flock(folder.get(), LOCK_EX);
   } while (result != 0 && errno == EINTR);
-  held_ = result == 0;
+  if (result == 0) held_.reset(new Held{std::move(folder)});
 }
 
-FolderLock::~FolderLock() {
-  if (handle_ >= 0) ::close(handle_);
-}
+FolderLock::~FolderLock() = default;
 
 }  // namespace tovrel

@@ -1,14 +1,18 @@
-#include "frame/qt/form_widgets.h"
+#include "frame/qt/qt_window.h"
 
-#include <QGuiApplication>
+#include <QApplication>
+#include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 #include <QValidator>
 #include <algorithm>
+#include <numeric>
 
 #include "frame/qt/qt_text.h"
+#include "frame/qt/termination.h"
 
 namespace tovrel {
 namespace {
@@ -35,7 +39,7 @@ class TypedLengthLimit final : public QValidator {
   int limit_;
 };
 
-QWidget* make_widget(const ControlLayout& control, QWidget& window) {
+QWidget* make_control(const ControlLayout& control, QWidget& window) {
   switch (control.kind) {
     case ControlKind::Label: {
       auto* label = new QLabel(to_qt(control.text), &window);
@@ -58,58 +62,64 @@ QWidget* make_widget(const ControlLayout& control, QWidget& window) {
   return nullptr;
 }
 
-Qt::WindowFlags flags_for(FrameStyle style) {
+Qt::WindowFlags flags_for(BorderStyle style) {
   const Qt::WindowFlags fixed =
       Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
-  return style == FrameStyle::FixedToolWindow ? Qt::Tool | fixed
-                                              : Qt::Window | Qt::WindowSystemMenuHint | fixed;
+  return style == BorderStyle::FixedToolWindow ? Qt::Tool | fixed
+                                               : Qt::Window | Qt::WindowSystemMenuHint | fixed;
 }
 
 }  // namespace
 
-FormWidgets::FormWidgets(QWidget& window, const WindowLayout& layout) {
-  const int dpi = window.logicalDpiX();
+QtWindow::QtWindow(const WindowLayout& layout) : layout_(layout) {
+  const int dpi = logicalDpiX();
   const auto pixels = [dpi](int twips) { return twips_to_pixels(twips, dpi); };
 
-  window.setObjectName(to_qt(layout.name));
-  window.setWindowTitle(to_qt(layout.caption));
-  window.setWindowFlags(flags_for(layout.frame_style));
-  window.setFixedSize(pixels(layout.client_width), pixels(layout.client_height));
+  setObjectName(to_qt(layout.name));
+  setWindowTitle(to_qt(layout.caption));
+  setWindowFlags(flags_for(layout.border_style));
+  setFixedSize(pixels(layout.client_width), pixels(layout.client_height));
 
   for (const ControlLayout& control : layout.controls) {
-    QWidget* widget = make_widget(control, window);
+    QWidget* widget = make_control(control, *this);
     widget->setObjectName(to_qt(control.name));
     widget->setAccessibleName(to_qt(control.name));
-    widget->setGeometry(pixels(control.left), pixels(control.top), pixels(control.width),
-                        pixels(control.height));
+    const Twips& bounds = control.bounds;
+    widget->setGeometry(pixels(bounds.left), pixels(bounds.top), pixels(bounds.width),
+                        pixels(bounds.height));
     widget->setEnabled(control.enabled);
     widget->setVisible(control.visible);
-    widgets_.push_back(widget);
+    controls_.push_back(widget);
   }
 
   std::vector<std::size_t> tab_order(layout.controls.size());
-  for (std::size_t i = 0; i < tab_order.size(); ++i) tab_order[i] = i;
+  std::iota(tab_order.begin(), tab_order.end(), std::size_t{0});
   std::sort(tab_order.begin(), tab_order.end(), [&](std::size_t a, std::size_t b) {
     return layout.controls[a].tab_index < layout.controls[b].tab_index;
   });
   for (std::size_t i = 1; i < tab_order.size(); ++i) {
-    QWidget::setTabOrder(widgets_[tab_order[i - 1]], widgets_[tab_order[i]]);
+    QWidget::setTabOrder(controls_[tab_order[i - 1]], controls_[tab_order[i]]);
   }
 
-  const QRect screen =
-      (window.screen() ? window.screen() : QGuiApplication::primaryScreen())->availableGeometry();
-  window.move(screen.center() - QPoint(window.width() / 2, window.height() / 2));
+  if (layout.timer.interval_ms > 0) {
+    timer_ = new QTimer(this);
+    timer_->setObjectName(to_qt(layout.timer.name));
+    timer_->setInterval(layout.timer.interval_ms);
+  }
+
+  const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+  move(screen->availableGeometry().center() - QPoint(width() / 2, height() / 2));
 }
 
-std::string FormWidgets::text(std::size_t control) const {
-  const QWidget* widget = widgets_.at(control);
+std::string QtWindow::text(std::size_t control) const {
+  const QWidget* widget = controls_.at(control);
   if (const auto* box = qobject_cast<const QLineEdit*>(widget)) return box->text().toStdString();
   if (const auto* label = qobject_cast<const QLabel*>(widget)) return label->text().toStdString();
   return qobject_cast<const QPushButton*>(widget)->text().toStdString();
 }
 
-void FormWidgets::set_text(std::size_t control, const std::string& text) {
-  QWidget* widget = widgets_.at(control);
+void QtWindow::set_text(std::size_t control, const std::string& text) {
+  QWidget* widget = controls_.at(control);
   if (auto* box = qobject_cast<QLineEdit*>(widget)) {
     // QLineEdit applies what a validator changes even to setText: the length limit is only for
     // what the user types or pastes, so it stays out of the way here.
@@ -124,12 +134,39 @@ void FormWidgets::set_text(std::size_t control, const std::string& text) {
   }
 }
 
-QLineEdit* FormWidgets::text_box(std::size_t control) const {
-  return qobject_cast<QLineEdit*>(widgets_.at(control));
+void QtWindow::deliver_events_to(EventSink& events) {
+  events_ = &events;
+  for (std::size_t row = 0; row < controls_.size(); ++row) {
+    const auto raise = [&events, row](Event event) {
+      return [&events, row, event] { events.raise(event, row); };
+    };
+    if (auto* box = qobject_cast<QLineEdit*>(controls_[row])) {
+      connect(box, &QLineEdit::textChanged, this, raise(Event::Change));
+    } else if (auto* button = qobject_cast<QPushButton*>(controls_[row])) {
+      connect(button, &QPushButton::clicked, this, raise(Event::Click));
+    }
+  }
+  if (timer_) {
+    connect(timer_, &QTimer::timeout, this, [&events] { events.raise(Event::Tick, kWindow); });
+    timer_->start();
+  }
+  // The end of the desktop session, or the system asking the program to end, closes the window
+  // like any other way of closing it.
+  connect(qGuiApp, &QGuiApplication::commitDataRequest, this, &QWidget::close);
+  close_on_termination(*this);
 }
 
-QPushButton* FormWidgets::button(std::size_t control) const {
-  return qobject_cast<QPushButton*>(widgets_.at(control));
+void QtWindow::closeEvent(QCloseEvent* event) {
+  if (events_) events_->raise(Event::Close, kWindow);
+  event->accept();
 }
+
+std::unique_ptr<Window> QtWindows::create_window(const WindowLayout& layout) {
+  auto window = std::make_unique<QtWindow>(layout);
+  last_ = window.get();
+  return window;
+}
+
+int QtWindows::run_event_loop() { return QApplication::exec(); }
 
 }  // namespace tovrel

@@ -9,6 +9,7 @@
 
 #include "fakes/sandbox.h"
 #include "frame/failure.h"
+#include "posix/ordinary_user.h"
 
 namespace tovrel::posix {
 namespace {

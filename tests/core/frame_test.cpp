@@ -1,0 +1,157 @@
+// The frame's part in every handler: what a failure that is not one of the program's own does,
+// and the startup window's load before its first show.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <new>
+#include <stdexcept>
+
+#include "alarm_window/form1_events.h"
+#include "alarm_window/form1_layout.h"
+#include "fakes/fake_frame.h"
+#include "fakes/sandbox.h"
+#include "frame/form_window.h"
+#include "frame/paths.h"
+#include "frame/program.h"
+#include "settings_window/form2_events.h"
+#include "settings_window/form2_layout.h"
+
+namespace tovrel {
+namespace {
+
+constexpr char kMissing[] = "파일이 정상적이지 않습니다. 환경설정부터 해주세요.";
+constexpr char kOutOfMemory[] = "런타임 오류 '7':\n\n메모리가 부족합니다.";
+constexpr char kInternalError[] = "런타임 오류 '51':\n\n내부 오류";
+
+class FrameTest : public testing::Sandbox {
+ protected:
+  void SetUp() override {
+    Sandbox::SetUp();
+    frame.folder = folder();
+    write("SETUP.INI",
+          "[\xC8\xAF\xB0\xE6\xBC\xB3\xC1\xA4]\r\n"
+          "\xC0\xCF\xBE\xEE\xB3\xAF \xBD\xC3\xB0\xA3=7\r\n"
+          "\xBF\xF8\xC7\xCF\xB4\xC2 \xC6\xC4\xC0\xCF=/a\r\n");
+  }
+  testing::FakeFrame frame;
+};
+
+TEST_F(FrameTest, AnythingAHandlerRaisesIsAFailure) {
+  const auto out_of_memory = std::make_exception_ptr(std::bad_alloc());
+  const auto unexpected = std::make_exception_ptr(std::runtime_error("unexpected"));
+  const auto file_system = std::make_exception_ptr(
+      std::filesystem::filesystem_error("gone", std::make_error_code(std::errc::io_error)));
+  const struct {
+    const char* description;
+    std::function<void(testing::FakeFrame&)> fault;
+    bool settings_window;
+    Event event;
+    std::size_t source;
+    std::vector<std::string> messages;
+    int exit_status;  // -1: the program goes on
+  } cases[] = {
+      {"alarm: out of memory opening the file, F armed",
+       [&](auto& frame) { frame.cannot_start("explorer.exe /a", out_of_memory); },
+       false,
+       Event::Load,
+       kWindow,
+       {kMissing},
+       0},
+      {"alarm: the clock fails after F is armed",
+       [&](auto& frame) { frame.clock_fault = unexpected; },
+       false,
+       Event::Load,
+       kWindow,
+       {kMissing},
+       0},
+      {"alarm tick, no failure path: out of memory",
+       [&](auto& frame) { frame.clock_fault = out_of_memory; },
+       false,
+       Event::Tick,
+       kWindow,
+       {kOutOfMemory},
+       7},
+      {"alarm tick, no failure path: a file-system error",
+       [&](auto& frame) { frame.clock_fault = file_system; },
+       false,
+       Event::Tick,
+       kWindow,
+       {kInternalError},
+       51},
+      {"settings Browse: the dialog raises, the path swallows it",
+       [&](auto& frame) { frame.dialog_fault = unexpected; },
+       true,
+       Event::Click,
+       form2::Command1,
+       {},
+       -1},
+      {"settings close, no failure path: out of memory starting the alarm",
+       [&](auto& frame) {
+         frame.cannot_start(join_path(frame.folder, kAlarmExecutable.file_name), out_of_memory);
+       },
+       true,
+       Event::Close,
+       kWindow,
+       {kOutOfMemory},
+       7},
+  };
+  for (const auto& c : cases) {
+    testing::FakeFrame frame;
+    frame.folder = folder();
+    frame.time = {7, 0, 0};
+    c.fault(frame);
+    bool ended = false;
+    if (c.settings_window) {
+      FormWindow<Form2> window(frame, frame, form2::layout, form2::events);
+      ended = frame.raise(window, c.event, c.source);
+    } else {
+      FormWindow<Form1> window(frame, frame, form1::layout, form1::events);
+      ended = frame.raise(window, c.event, c.source);
+    }
+    EXPECT_EQ(frame.messages, c.messages) << c.description;
+    EXPECT_EQ(ended, c.exit_status >= 0) << c.description;
+    if (ended) {
+      EXPECT_EQ(frame.exit_status, c.exit_status) << c.description;
+    }
+  }
+}
+
+TEST_F(FrameTest, AFailureReportedUnderAMessageBoxEndsTheHandlerThatWaits) {
+  write("SETUP.INI", "");
+  frame.clock_fault = std::make_exception_ptr(std::bad_alloc());
+  FormWindow<Form1> alarm(frame, frame, form1::layout, form1::events);
+  frame.while_message_waits = [&] { alarm.raise(Event::Tick, kWindow); };
+  EXPECT_TRUE(frame.raise(alarm, Event::Load));
+  // The tick under the missing-settings box failed; its failure path never caught that.
+  EXPECT_EQ(frame.messages, (std::vector<std::string>{kMissing, kOutOfMemory}));
+  EXPECT_TRUE(frame.launches.empty());
+  EXPECT_EQ(frame.exit_status, 7);
+}
+
+TEST_F(FrameTest, TheStartupWindowIsShownAfterItsLoadHandler) {
+  frame.time = {5, 0, 0};
+  EXPECT_EQ(run_program(kAlarmExecutable, frame, frame), 0);
+  const testing::FakeWindow& alarm = frame.window();
+  EXPECT_EQ(&alarm.layout(), &form1::layout);
+  ASSERT_TRUE(alarm.shown());
+  EXPECT_EQ(alarm.texts_when_shown[form1::Text2], "2시간 남았습니다.");
+  EXPECT_FALSE(frame.ended);
+}
+
+TEST_F(FrameTest, AStartupWindowWhoseLoadEndsTheProgramIsNeverShown) {
+  write("SETUP.INI", "");
+  EXPECT_TRUE(frame.run([&] { run_program(kAlarmExecutable, frame, frame); }));
+  EXPECT_FALSE(frame.window().shown());
+  EXPECT_EQ(frame.messages, std::vector<std::string>{kMissing});
+}
+
+TEST_F(FrameTest, TheSettingsExecutableOpensTheSettingsWindowAndReadsNothing) {
+  std::filesystem::remove(path("SETUP.INI"));
+  EXPECT_EQ(run_program(kSettingsExecutable, frame, frame), 0);
+  EXPECT_EQ(&frame.window().layout(), &form2::layout);
+  EXPECT_TRUE(frame.window().shown());
+  EXPECT_TRUE(frame.messages.empty());
+}
+
+}  // namespace
+}  // namespace tovrel

@@ -1,0 +1,159 @@
+// Reading and saving the settings file where only a POSIX system can set the scene: pipes,
+// devices, permissions, the umask and symbolic links.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <filesystem>
+
+#include "fakes/fake_frame.h"
+#include "fakes/sandbox.h"
+#include "frame/form_window.h"
+#include "posix/ordinary_user.h"
+#include "settings_store/cp949.h"
+#include "settings_store/settings_file.h"
+#include "settings_window/form2_events.h"
+#include "settings_window/form2_layout.h"
+
+namespace tovrel {
+namespace {
+
+using testing::as_ordinary_user;
+namespace fs = std::filesystem;
+
+const std::array<Setting, 2> kSettings = {Setting{"일어날 시간", "7"},
+                                          Setting{"원하는 파일", "/음악/아침 노래.mp3"}};
+
+std::string cp949(std::string_view utf8) { return utf8_to_cp949(utf8).value(); }
+
+class SettingsFilePosixTest : public testing::Sandbox {
+ protected:
+  std::string ini() const { return path("SETUP.INI"); }
+  std::string hour() const { return SettingsSnapshot(ini()).value("환경설정", "일어날 시간"); }
+};
+
+TEST_F(SettingsFilePosixTest, WhatCannotBeReadReadsEmpty) {
+  EXPECT_EQ(hour(), "") << "no file";
+
+  fs::create_directory(ini());
+  EXPECT_EQ(hour(), "") << "a folder";
+  fs::remove(ini());
+
+  ASSERT_EQ(::mkfifo(ini().c_str(), 0644), 0);
+  EXPECT_EQ(hour(), "") << "a pipe with no writer must not block";
+  fs::remove(ini());
+
+  fs::create_symlink("/dev/zero", ini());
+  EXPECT_EQ(hour(), "") << "an endless device";
+  fs::remove(ini());
+
+  write("SETUP.INI", cp949("[환경설정]\r\n일어날 시간=7\r\n"));
+  fs::permissions(ini(), fs::perms::owner_write);
+  fs::permissions(folder(), fs::perms::all);
+  const std::string file = ini();
+  EXPECT_TRUE(as_ordinary_user([&] {
+    return SettingsSnapshot(file).value("환경설정", "일어날 시간").empty();
+  })) << "a file we may not read";
+}
+
+TEST_F(SettingsFilePosixTest, ReplacingKeepsPermissionsAndOtherLines) {
+  write("SETUP.INI", cp949("; 손대지 마세요\n[환경설정]\n일어날 시간=3\n"));
+  fs::permissions(ini(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  ASSERT_EQ(write_settings(ini(), "환경설정", kSettings), WriteOutcome::Saved);
+  EXPECT_EQ(
+      read("SETUP.INI"),
+      cp949("; 손대지 마세요\n[환경설정]\n일어날 시간=7\n원하는 파일=/음악/아침 노래.mp3\r\n"));
+  EXPECT_EQ(fs::status(ini()).permissions(),
+            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+
+TEST_F(SettingsFilePosixTest, NewFileGetsThePermissionsTheUmaskAllows) {
+  const mode_t old_mask = ::umask(027);
+  const WriteOutcome outcome = write_settings(ini(), "환경설정", kSettings);
+  ::umask(old_mask);
+  ASSERT_EQ(outcome, WriteOutcome::Saved);
+  EXPECT_EQ(fs::status(ini()).permissions(),
+            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+
+TEST_F(SettingsFilePosixTest, ARefusedWriteIsReportedAndChangesNothing) {
+  const std::string before = cp949("[환경설정]\r\n일어날 시간=3\r\n");
+  write("SETUP.INI", before);
+  fs::permissions(ini(), fs::perms::all);
+  const std::string file = ini();
+  const auto refused = [&] {
+    return write_settings(file, "환경설정", kSettings) == WriteOutcome::FileNotWritable;
+  };
+
+  const auto read_only = fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read |
+                         fs::perms::others_exec;
+  fs::permissions(folder(), read_only);
+  EXPECT_TRUE(as_ordinary_user(refused)) << "read-only folder";
+  EXPECT_EQ(read("SETUP.INI"), before);
+
+  fs::permissions(folder(), fs::perms::all);
+  fs::permissions(ini(), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  EXPECT_TRUE(as_ordinary_user(refused)) << "read-only file in a writable folder";
+  EXPECT_EQ(read("SETUP.INI"), before);
+
+  fs::permissions(ini(), fs::perms::owner_write | fs::perms::others_write);
+  EXPECT_TRUE(as_ordinary_user(refused)) << "a file we may write but not read";
+
+  fs::permissions(ini(), fs::perms::all);
+  EXPECT_EQ(read("SETUP.INI"), before);
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder()), fs::directory_iterator()), 1)
+      << "no temporary file is left behind";
+}
+
+TEST_F(SettingsFilePosixTest, ALinkIsFollowedAndItsTargetReplaced) {
+  fs::create_directory(path("elsewhere"));
+  write("elsewhere/real.ini", cp949("[환경설정]\r\n일어날 시간=3\r\n"));
+  fs::create_symlink("elsewhere/real.ini", ini());
+  ASSERT_EQ(write_settings(ini(), "환경설정", kSettings), WriteOutcome::Saved);
+  EXPECT_TRUE(fs::is_symlink(ini()));
+  EXPECT_EQ(SettingsSnapshot(path("elsewhere/real.ini")).value("환경설정", "일어날 시간"), "7");
+
+  fs::create_symlink("nowhere.ini", path("dangling.ini"));
+  ASSERT_EQ(write_settings(path("dangling.ini"), "환경설정", kSettings), WriteOutcome::Saved);
+  EXPECT_TRUE(fs::is_symlink(path("dangling.ini")));
+  EXPECT_EQ(SettingsSnapshot(path("nowhere.ini")).value("환경설정", "일어날 시간"), "7");
+
+  fs::create_symlink("loop.ini", path("loop.ini"));
+  EXPECT_EQ(write_settings(path("loop.ini"), "환경설정", kSettings), WriteOutcome::FileNotWritable);
+}
+
+constexpr char kInputNotValid[] = "입력이 정상적이지 않습니다. 다시 입력해주세요.";
+
+class Form2PosixTest : public testing::Sandbox {
+ protected:
+  void SetUp() override {
+    Sandbox::SetUp();
+    frame.folder = folder();
+    frame.title = "환경설정";
+  }
+
+  bool click(form2::Control button) { return frame.raise(settings, Event::Click, button); }
+
+  testing::FakeFrame frame;
+  FormWindow<Form2> settings{frame, frame, form2::layout, form2::events};
+  testing::FakeWindow& controls = frame.window();
+};
+
+TEST_F(Form2PosixTest, SaveThatTheSystemRefusesIsReportedAndChangesNothing) {
+  const std::string before = cp949("[환경설정]\r\n일어날 시간=3\r\n");
+  write("SETUP.INI", before);
+  std::filesystem::permissions(path("SETUP.INI"), std::filesystem::perms::all);
+  std::filesystem::permissions(
+      folder(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec |
+                    std::filesystem::perms::others_read | std::filesystem::perms::others_exec);
+  controls.type(form2::Text1, "7");
+  controls.set_text(form2::Text2, "/a");
+  EXPECT_TRUE(as_ordinary_user([&] {
+    click(form2::Command3);
+    return frame.messages == std::vector<std::string>{kInputNotValid};
+  }));
+  EXPECT_EQ(read("SETUP.INI"), before);
+}
+
+}  // namespace
+}  // namespace tovrel
