@@ -12,8 +12,11 @@ namespace {
 
 #include "settings_store/cp949_table.inc"
 
-// Bytes below 0x80 are ASCII. A character above it is a lead byte from 0x81 to 0xFE and a trail
-// byte from 0x41 to 0x5A, 0x61 to 0x7A or 0x81 to 0xFE.
+// The bytes up to 0x80 are characters alone and stand for themselves: ASCII, and 0x80, which
+// Windows' code page 949 takes as U+0080. A character above them is a lead byte from 0x81 to 0xFE
+// and a trail byte from 0x41 to 0x5A, 0x61 to 0x7A or 0x81 to 0xFE.
+constexpr char32_t kLastSingleByte = 0x80;
+
 bool is_lead(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
 
 bool is_trail(unsigned char byte) {
@@ -66,6 +69,8 @@ std::string cp949_to_utf8(std::string_view bytes) {
     const auto byte = static_cast<unsigned char>(bytes[i]);
     if (byte < 0x80) {
       out += static_cast<char>(byte);  // ASCII, the bulk of the file, one byte in UTF-8 too
+    } else if (byte == kLastSingleByte) {
+      append_utf8(out, byte);
     } else if (is_lead(byte) && i + 1 < bytes.size() &&
                is_trail(static_cast<unsigned char>(bytes[i + 1]))) {
       const char32_t c = pair_character(byte, static_cast<unsigned char>(bytes[++i]));
@@ -82,7 +87,7 @@ std::optional<std::string> utf8_to_cp949(std::string_view utf8) {
   out.reserve(utf8.size());
   while (!utf8.empty()) {
     const char32_t c = take_code_point(utf8);
-    if (c < 0x80) {
+    if (c <= kLastSingleByte) {
       out += static_cast<char>(c);
       continue;
     }

@@ -6,7 +6,8 @@
 Run it again only to change the table, and commit what it writes. The characters come from glibc's
 iconv (called through ctypes: Python's own cp949 codec maps differently), which agrees with Windows
 pair for pair where it has a character. Windows has more: the user-defined pairs C9A1-C9FE and
-FEA1-FEFE are its private-use characters U+E000-U+E0BB, added here.
+FEA1-FEFE are its private-use characters U+E000-U+E0BB, added here. (Windows' third addition, the
+single byte 0x80 as U+0080, is not a pair and lives in cp949.cpp.)
 """
 import ctypes
 import ctypes.util
@@ -70,7 +71,7 @@ def require(condition, message):
 
 def build_table(iconv):
     """{(lead, trail): character} of Windows' code page 949."""
-    # cp949.cpp takes every byte below 0x80 as itself and no other byte alone.
+    # cp949.cpp takes every byte below 0x80 as itself and, of the others, only 0x80 alone.
     for byte in range(0x100):
         expected = byte if byte < 0x80 else None
         require(iconv.decode(bytes([byte])) == expected, f"glibc decodes the byte {byte:02X}")
@@ -85,11 +86,11 @@ def build_table(iconv):
         require(pair not in table, f"{pair[0]:02X}{pair[1]:02X} is no longer user-defined")
         table[pair] = FIRST_PRIVATE_USE + offset
     characters = list(table.values())
-    # The encoder in cp949.cpp needs one pair a character, each above ASCII and below U+10000 (the
-    # table is char16_t); U+FFFD stands for bad UTF-8 there.
+    # The encoder in cp949.cpp needs one pair a character, each above the single bytes' U+0000 to
+    # U+0080 and below U+10000 (the table is char16_t); U+FFFD stands for bad UTF-8 there.
     require(len(set(characters)) == len(characters), "a character has two pairs")
-    require(all(0x80 <= c <= 0xFFFF and c != 0xFFFD for c in characters),
-            "a pair's character is ASCII, above U+FFFF or U+FFFD")
+    require(all(0x80 < c <= 0xFFFF and c != 0xFFFD for c in characters),
+            "a pair's character is a single byte's, above U+FFFF or U+FFFD")
     return table
 
 
