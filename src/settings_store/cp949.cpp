@@ -53,7 +53,7 @@ const std::vector<CharacterPair>& pairs_by_character() {
 
 // The two bytes of a character, or 0 when the code page has none.
 unsigned pair_of(char32_t c) {
-  if (c > 0xFFFF) return 0;  // before narrowing: U+1E000 is not U+E000
+  if (c > 0xFFFF) return 0;  // the table has none, and U+1E000 must not narrow to U+E000
   const std::vector<CharacterPair>& pairs = pairs_by_character();
   const auto found =
       std::ranges::lower_bound(pairs, static_cast<char16_t>(c), {}, &CharacterPair::character);
