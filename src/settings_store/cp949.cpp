@@ -1,7 +1,6 @@
 // Code page 949 to and from UTF-8, both ways through the one table in cp949_table.inc.
 #include "settings_store/cp949.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -29,36 +28,24 @@ char32_t pair_character(unsigned char lead, unsigned char trail) {
   return kPairCharacters[lead - 0x81][trail - 0x41];
 }
 
-struct CharacterPair {
-  char16_t character;
-  std::uint16_t bytes;  // lead byte first
-};
-
-// The table turned round, sorted by character. Only encoding needs it, and only a save encodes,
-// so it is made on first use rather than at start.
-const std::vector<CharacterPair>& pairs_by_character() {
-  static const std::vector<CharacterPair> pairs = [] {
-    std::vector<CharacterPair> made;
+// The table turned round: the two bytes of each character below U+10000, lead byte first, 0 for
+// none. Only encoding needs it, and only a save encodes, so it is made on first use, not at start.
+const std::vector<std::uint16_t>& pairs_by_character() {
+  static const std::vector<std::uint16_t> pairs = [] {
+    std::vector<std::uint16_t> made(0x10000, 0);
     for (unsigned lead = 0x81; lead <= 0xFE; ++lead) {
       for (unsigned trail = 0x41; trail <= 0xFE; ++trail) {
         const char16_t c = kPairCharacters[lead - 0x81][trail - 0x41];
-        if (c != 0) made.push_back({c, static_cast<std::uint16_t>(lead << 8 | trail)});
+        if (c != 0) made[c] = static_cast<std::uint16_t>(lead << 8 | trail);
       }
     }
-    std::ranges::sort(made, {}, &CharacterPair::character);
     return made;
   }();
   return pairs;
 }
 
 // The two bytes of a character, or 0 when the code page has none.
-unsigned pair_of(char32_t c) {
-  if (c > 0xFFFF) return 0;  // the table has none, and U+1E000 must not narrow to U+E000
-  const std::vector<CharacterPair>& pairs = pairs_by_character();
-  const auto found =
-      std::ranges::lower_bound(pairs, static_cast<char16_t>(c), {}, &CharacterPair::character);
-  return found != pairs.end() && found->character == c ? found->bytes : 0;
-}
+unsigned pair_of(char32_t c) { return c <= 0xFFFF ? pairs_by_character()[c] : 0; }
 
 }  // namespace
 
