@@ -16,12 +16,13 @@ std::string cp949(std::string_view utf8) { return utf8_to_cp949(utf8).value(); }
 const std::string kSetupFile =
     cp949("[환경설정]\r\n일어날 시간=7\r\n원하는 파일=/음악/아침 노래.mp3\r\n");
 
-// Code page 949 has no Unicode tag characters (U+E0000 to U+E007F), but glibc's iconv drops them
-// from UTF-8 without an error instead of refusing them. A name or value holding one was written
-// without it, so the file said something other than what was saved: "/음악/노래\U000E0067.mp3"
-// was stored as "/음악/노래.mp3", a key with one replaced the plain key, and a lone tag character
-// was stored as an empty value. Found by with_values_fuzzer; its smallest input is the four bytes
-// C8 E3 00 0A (the hour set to U+E000A in an empty file).
+// Code page 949 has no Unicode tag characters (U+E0000 to U+E007F), but glibc's iconv, through
+// which settings were once encoded, drops them from UTF-8 without an error instead of refusing
+// them. A name or value holding one was written without it, so the file said something other than
+// what was saved: "/음악/노래\U000E0067.mp3" was stored as "/음악/노래.mp3", a key with one
+// replaced the plain key, and a lone tag character was stored as an empty value. Found by
+// with_values_fuzzer; its smallest input is the four bytes C8 E3 00 0A (the hour set to U+E000A in
+// an empty file).
 struct TagCase {
   const char* description;
   std::string file;  // code page 949
@@ -64,14 +65,15 @@ TEST(TagCharacterInUnicodeFiles, IsWrittenAndReadBack) {
   }
 }
 
-// glibc's code page 949 decoder does not know the pair A2 E8 (U+327E in Windows' code page 949)
-// and reports it as an error only after passing both bytes; cp949_to_utf8 then skipped one byte
-// more. The byte after the pair was lost, a line feed with it, so the next line joined the pair's
-// line: a key written there read back as nothing and was written again on every save. At the end
-// of the text the extra skip went past the end and iconv read beyond the buffer (a crash when
-// the settings file ends in these two bytes). Found by with_values_fuzzer and find_value_fuzzer;
-// their smallest inputs: 04 FF FF 61 FF 5B 61 5D 0A A2 E8 0A (the hour set to "" in section "a"
-// of "[a]\n\xA2\xE8\n"), and A2 E8 (a file of those two bytes).
+// The pair A2 E8 is in neither glibc's code page 949 nor our table (later versions of Windows may
+// give it U+327E). glibc's iconv, through which the file was once decoded, reports it as an error
+// only after passing both bytes, and cp949_to_utf8 then skipped one byte more. The byte after the
+// pair was lost, a line feed with it, so the next line joined the pair's line: a key written there
+// read back as nothing and was written again on every save. At the end of the text the extra skip
+// went past the end and iconv read beyond the buffer (a crash when the settings file ends in these
+// two bytes). Found by with_values_fuzzer and find_value_fuzzer; their smallest inputs:
+// 04 FF FF 61 FF 5B 61 5D 0A A2 E8 0A (the hour set to "" in section "a" of "[a]\n\xA2\xE8\n"),
+// and A2 E8 (a file of those two bytes).
 struct PairCase {
   const char* description;
   std::string bytes;

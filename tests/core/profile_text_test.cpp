@@ -100,7 +100,8 @@ TEST(FindValueTest, LongValueComesBackWhole) {
 }
 
 TEST(FindValueTest, BytesOutsideTheCodePageBecomeReplacementCharacters) {
-  const std::string file = cp949("[환경설정]\r\n원하는 파일=/a") + "\x80\xFF" + "\r\n";
+  // A lead and trail byte with no character, and a byte that starts none.
+  const std::string file = cp949("[환경설정]\r\n원하는 파일=/a") + "\xC9\x41\xFF" + "\r\n";
   EXPECT_EQ(find_value(file, "환경설정", "원하는 파일"), "/a\uFFFD\uFFFD");
 }
 
