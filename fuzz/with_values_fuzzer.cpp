@@ -6,8 +6,9 @@
 //      (compared in UTF-8; a value that is not valid UTF-8 is read with U+FFFD for its bad bytes);
 //  (b) the file keeps its encoding, and every line of the old file except the replaced key lines
 //      is still there, byte for byte (UTF-16 files: character for character) and in the same
-//      order, the last one perhaps with a line break added, and a UTF-16 file's half character
-//      stays last; the only other lines are the written "key=value" lines and the section's header;
+//      order, the last one perhaps with CR LF added if it had no line break, and a UTF-16 file's
+//      half character stays last; the only other lines are the written "key=value" lines and the
+//      section's header, each with a line break;
 //  (c) writing the same settings into it again gives it back unchanged, and reading it twice
 //      gives the same answers.
 // And with_values gives nothing exactly when a name or value cannot be stored: an empty name,
@@ -166,12 +167,12 @@ void check_lines_kept(std::string_view before, std::string_view after, std::stri
   for (std::size_t i = 0; i < old_lines.stored.size(); ++i) {
     if (replaced[i]) continue;
     const std::string& line = old_lines.stored[i];
-    const bool last_without_feed = i + 1 == old_lines.stored.size() && !line.ends_with('\n');
+    // A lone CR ends a line as LF does; only a last line with neither may get CR LF.
+    const bool last_without_break =
+        i + 1 == old_lines.stored.size() && !line.ends_with('\n') && !line.ends_with('\r');
     std::size_t j = next;
-    // An old last line without a line feed may get a line break (just "\n" after a lone "\r").
     while (j < new_lines.stored.size() && new_lines.stored[j] != line &&
-           !(last_without_feed &&
-             (new_lines.stored[j] == line + "\r\n" || new_lines.stored[j] == line + "\n"))) {
+           !(last_without_break && new_lines.stored[j] == line + "\r\n")) {
       ++j;
     }
     FUZZ_CHECK(j < new_lines.stored.size(), "old line %zu of %zu is lost or out of order", i + 1,
@@ -188,7 +189,10 @@ void check_lines_kept(std::string_view before, std::string_view after, std::stri
   for (std::size_t j = 0; j < new_lines.stored.size(); ++j) {
     if (kept[j]) continue;
     ++added;
-    const std::string line = without_line_end(new_lines.text[j]);
+    const std::string& written_line = new_lines.text[j];
+    FUZZ_CHECK(written_line.ends_with('\n') || written_line.ends_with('\r'),
+               "new line %zu has no line break", j + 1);
+    const std::string line = without_line_end(written_line);
     bool known = false;
     for (const std::string& text : allowed) known = known || line == text;
     FUZZ_CHECK(known, "new line %zu is neither a written key nor the section: \"%s\"", j + 1,

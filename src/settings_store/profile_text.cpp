@@ -18,13 +18,6 @@ bool is_utf16(Encoding encoding) {
   return encoding == Encoding::Utf16Le || encoding == Encoding::Utf16Be;
 }
 
-// The bytes of an ASCII character in an encoding.
-std::string ascii_bytes(Encoding encoding, char c) {
-  if (encoding == Encoding::Utf16Le) return {c, '\0'};
-  if (encoding == Encoding::Utf16Be) return {'\0', c};
-  return {c};
-}
-
 // A settings file taken apart at its byte-order mark.
 struct EncodedFile {
   Encoding encoding;
@@ -48,7 +41,8 @@ EncodedFile split_at_byte_order_mark(std::string_view file) {
   return {Encoding::Cp949, {}, std::string(file), {}};
 }
 
-// The file's text as UTF-8, line feed for line feed.
+// The file's text as UTF-8. Every ASCII character, CR and LF among them, stays itself, so the
+// UTF-8 has the same lines as the encoded text.
 std::string to_utf8(const EncodedFile& file) {
   switch (file.encoding) {
     case Encoding::Cp949:
@@ -75,30 +69,56 @@ std::optional<std::string> from_utf8(Encoding encoding, std::string_view utf8) {
   return std::nullopt;
 }
 
-// Splits text at line feeds, each line with its line feed; the last line may lack one. A line
-// feed is a whole character: in UTF-16, a two-byte unit at an even offset.
+// A line of text and what ends it: CR LF, LF, a CR alone, or nothing at the end of the text.
+struct Line {
+  std::string_view content;
+  std::string_view line_break;
+};
+
+// Splits text into lines. A line ends at CR LF, at LF or at a CR alone, as on Windows; in UTF-16
+// these are two-byte units at even offsets. Each part of the text is searched once, however its
+// lines end.
 class Lines {
  public:
-  Lines(std::string_view text, std::string line_feed)
-      : rest_(text), line_feed_(std::move(line_feed)) {}
-  explicit Lines(std::string_view text) : Lines(text, "\n") {}
+  explicit Lines(std::string_view text, Encoding encoding = Encoding::Utf8)
+      : text_(text),
+        unit_size_(is_utf16(encoding) ? 2 : 1),
+        big_endian_(encoding == Encoding::Utf16Be),
+        next_cr_(find('\r', 0)),
+        next_lf_(find('\n', 0)) {}
 
-  bool next(std::string_view& line) {
-    if (rest_.empty()) return false;
-    std::size_t end = rest_.find(line_feed_);
-    while (end != std::string_view::npos && end % line_feed_.size() != 0) {
-      end = rest_.find(line_feed_, end + 1);
+  bool next(Line& line) {
+    if (at_ == text_.size()) return false;
+    const std::size_t content_end = std::min({next_cr_, next_lf_, text_.size()});
+    std::size_t line_end = content_end;
+    if (content_end < text_.size()) {
+      line_end += unit_size_;
+      if (content_end == next_cr_ && line_end == next_lf_) line_end += unit_size_;
     }
-    const std::size_t length =
-        end == std::string_view::npos ? rest_.size() : end + line_feed_.size();
-    line = rest_.substr(0, length);
-    rest_.remove_prefix(length);
+    line = {text_.substr(at_, content_end - at_),
+            text_.substr(content_end, line_end - content_end)};
+    at_ = line_end;
+    if (next_cr_ < at_) next_cr_ = find('\r', at_);
+    if (next_lf_ < at_) next_lf_ = find('\n', at_);
     return true;
   }
 
  private:
-  std::string_view rest_;
-  std::string line_feed_;
+  // The offset of the first character c at or after from, or npos.
+  std::size_t find(char c, std::size_t from) const {
+    if (unit_size_ == 1) return text_.find(c, from);
+    const std::size_t low = big_endian_ ? 1 : 0;
+    for (std::size_t at = from; at + 1 < text_.size(); at += 2) {
+      if (text_[at + low] == c && text_[at + 1 - low] == '\0') return at;
+    }
+    return std::string_view::npos;
+  }
+
+  std::string_view text_;
+  std::size_t unit_size_;
+  bool big_endian_;
+  std::size_t at_ = 0;
+  std::size_t next_cr_, next_lf_;  // npos when there is none after at_
 };
 
 std::string_view up_to_nul(std::string_view text) { return text.substr(0, text.find('\0')); }
@@ -151,52 +171,45 @@ bool is_storable(std::string_view section, const Setting& setting) {
 struct KeyLineSpot {
   bool section_found = false;
   bool key_found = false;
-  std::size_t begin = 0;        // the key line's first byte, or where the new line goes
-  std::size_t end = 0;          // the end of the key line's content
-  std::string_view line_break;  // what the line before the new one lacks of a line break
+  std::size_t begin = 0;  // the key line's first byte, or where the new line goes
+  std::size_t end = 0;    // the end of the key line's content, before its line break
+  // The key's line, or the line before the new one, is the text's last and has no line break.
+  bool lacks_line_break = false;
 };
-
-// What a new line after text needs first: nothing after a line feed or no text, a line feed
-// after a carriage return, both otherwise.
-std::string_view line_break_after(std::string_view text, std::string_view line_feed,
-                                  std::string_view carriage_return) {
-  if (text.empty() || text.ends_with(line_feed)) return "";
-  return text.ends_with(carriage_return) ? "\n" : "\r\n";
-}
 
 KeyLineSpot find_key_line_spot(const EncodedFile& file, std::string_view utf8,
                                std::string_view section, std::string_view key) {
-  const std::string line_feed = ascii_bytes(file.encoding, '\n');
-  const std::string carriage_return = ascii_bytes(file.encoding, '\r');
   KeyLineSpot spot;
-  Lines encoded_lines(file.text, line_feed), utf8_lines(utf8);
-  std::string_view encoded, line;
+  Lines encoded_lines(file.text, file.encoding), utf8_lines(utf8);
+  Line encoded, line;
   std::size_t offset = 0;
+  bool last_lacks_line_break = false;
   while (encoded_lines.next(encoded) && utf8_lines.next(line)) {
     const std::size_t line_begin = offset;
-    offset += encoded.size();
-    const ParsedLine parsed = parse_line(line);
+    offset += encoded.content.size() + encoded.line_break.size();
+    last_lacks_line_break = encoded.line_break.empty();
+    const ParsedLine parsed = parse_line(line.content);
     if (parsed.kind == ParsedLine::Kind::Section) {
       if (spot.section_found) break;
       spot.section_found = equal_ignoring_case(parsed.name, section);
     } else if (parsed.kind == ParsedLine::Kind::Key && spot.section_found &&
                equal_ignoring_case(parsed.name, key)) {
-      std::string_view content = encoded;
-      if (content.ends_with(line_feed)) content.remove_suffix(line_feed.size());
-      while (content.ends_with(carriage_return)) content.remove_suffix(carriage_return.size());
       spot.key_found = true;
       spot.begin = line_begin;
-      spot.end = line_begin + content.size();
+      spot.end = line_begin + encoded.content.size();
+      spot.lacks_line_break = last_lacks_line_break;
       return spot;
     }
+    // A new key goes after the section's last line that is not blank, after its line break
+    // whatever it is: a CR alone ends a line as well as CR LF does.
     if (spot.section_found && parsed.kind != ParsedLine::Kind::Blank) {
       spot.begin = offset;
-      spot.line_break = line_break_after(encoded, line_feed, carriage_return);
+      spot.lacks_line_break = last_lacks_line_break;
     }
   }
   if (!spot.section_found) {
     spot.begin = file.text.size();
-    spot.line_break = line_break_after(file.text, line_feed, carriage_return);
+    spot.lacks_line_break = last_lacks_line_break;
   }
   return spot;
 }
@@ -205,10 +218,11 @@ std::optional<std::string> with_value(const EncodedFile& file, std::string_view 
                                       const Setting& setting) {
   const KeyLineSpot spot = find_key_line_spot(file, to_utf8(file), section, setting.key);
 
-  std::string utf8_lines(spot.line_break);
+  std::string utf8_lines;
+  if (!spot.key_found && spot.lacks_line_break) utf8_lines += "\r\n";
   if (!spot.section_found) utf8_lines += "[" + std::string(section) + "]\r\n";
   utf8_lines += std::string(setting.key) + "=" + std::string(setting.value);
-  if (!spot.key_found) utf8_lines += "\r\n";
+  if (!spot.key_found || spot.lacks_line_break) utf8_lines += "\r\n";
   const std::optional<std::string> lines = from_utf8(file.encoding, utf8_lines);
   if (!lines) return std::nullopt;
 
@@ -235,10 +249,10 @@ std::string find_decoded_value(std::string_view text, std::string_view section,
   section = trim_blanks(section);
   key = trim_blanks(key);
   Lines lines(text);
-  std::string_view line;
+  Line line;
   bool in_section = false;
   while (lines.next(line)) {
-    const ParsedLine parsed = parse_line(line);
+    const ParsedLine parsed = parse_line(line.content);
     if (parsed.kind == ParsedLine::Kind::Section) {
       if (in_section) break;
       in_section = equal_ignoring_case(parsed.name, section);

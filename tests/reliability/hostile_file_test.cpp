@@ -3,8 +3,8 @@
 // A save of the settings window over each one then either replaces it with a file the alarm
 // reads the new settings from, or is refused and leaves it as it was.
 //
-// The rules (src/settings_store/profile_text.h): lines end at a line feed and a carriage return
-// is a blank; a section is "[name]", the text up to the last ']'; a key is a name up to the first
+// The rules (src/settings_store/profile_text.h): lines end at CR LF, at LF or at a CR alone; a
+// section is "[name]", the text up to the last ']'; a key is a name up to the first
 // '=' and a value, both without blanks around them; keys before any section belong to none; the
 // first matching section and key count; one pair of enclosing quotes is removed; a name or value
 // ends at a NUL; the text is code page 949 unless a UTF-8 or UTF-16 byte-order mark says otherwise.
@@ -251,12 +251,13 @@ const HostileCase kSmallCases[] = {
      bytes(utf16("[환경설정]\r\n일어날 시간=7\r\n원하는 파일=/음악/", false) + "\x00\xD8"s +
            utf8_to_utf16(".mp3\r\n", false)),
      reads("7", "/음악/\uFFFD.mp3")},
-    {"CarriageReturnsOnly", "no line feed: one line, the section header, and no keys",
-     bytes(cp949("[환경설정]\r일어날 시간=7\r원하는 파일=") + cp949(kSong) + "\r"), missing},
+    {"CarriageReturnsOnly", "a carriage return alone ends a line",
+     bytes(cp949("[환경설정]\r일어날 시간=7\r원하는 파일=") + cp949(kSong) + "\r"),
+     reads("7", kSong)},
     {"LineFeedsOnly", "a line feed alone ends a line",
      bytes(cp949("[환경설정]\n일어날 시간=7\n원하는 파일=") + cp949(kSong) + "\n"),
      reads("7", kSong)},
-    {"MixedLineEndings", "extra carriage returns are blanks around the value",
+    {"MixedLineEndings", "an extra carriage return ends an empty line",
      bytes(cp949("[환경설정]\n일어날 시간=7\r\r\n원하는 파일=") + cp949(kSong) + "\r\n\n\r\n"),
      reads("7", kSong)},
     {"DuplicateSectionsFirstCounts", "the first [환경설정] counts",
