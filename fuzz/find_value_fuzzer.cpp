@@ -74,10 +74,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (line.kind == fuzz::Line::Kind::Section) {
       ++sections;
       section = line.name;
-      const std::size_t open = lines.stored[i].find('['), close = lines.stored[i].rfind(']');
-      stored_section = open < close
-                           ? std::string_view(lines.stored[i]).substr(open + 1, close - open - 1)
-                           : std::string_view();
+      // As stored: from the '[' to the first ']' or the line break, blanks and all.
+      const std::string_view stored = lines.stored[i];
+      const std::size_t open = stored.find('[');
+      stored_section =
+          open == std::string_view::npos ? std::string_view() : stored.substr(open + 1);
+      stored_section = stored_section.substr(0, stored_section.find_first_of("]\r\n"));
     } else if (line.kind == fuzz::Line::Kind::Key && sections > 0) {
       ++keys;
       look_up(input, lines, section, line.name);

@@ -215,9 +215,12 @@ struct Line {
 inline Line parse(std::string_view line) {
   const std::string_view text = trimmed(line);
   if (text.empty()) return {};
-  const std::size_t close = text.rfind(']');
-  if (text[0] == '[' && close != std::string_view::npos) {
-    return {Line::Kind::Section, before_nul(text.substr(1, close - 1)), std::nullopt};
+  if (text[0] == '[') {
+    // Any line that starts with '[' is a section. Its name stops at the first ']' or NUL, or at
+    // the end of the line, and has no blanks around it.
+    std::size_t stop = 1;
+    while (stop < text.size() && text[stop] != ']' && text[stop] != '\0') ++stop;
+    return {Line::Kind::Section, trimmed(text.substr(1, stop - 1)), std::nullopt};
   }
   const std::size_t equals = text.find('=');
   if (equals == std::string_view::npos) return {Line::Kind::Key, before_nul(text), std::nullopt};

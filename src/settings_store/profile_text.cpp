@@ -133,10 +133,10 @@ ParsedLine parse_line(std::string_view line) {
   const std::string_view text = trim_blanks(line);
   if (text.empty()) return {};
   if (text.front() == '[') {
-    const auto close = text.rfind(']');
-    if (close != std::string_view::npos) {
-      return {ParsedLine::Kind::Section, up_to_nul(text.substr(1, close - 1)), std::nullopt};
-    }
+    // The name ends at the first ']', as on Windows, or at the end of a line without one.
+    std::string_view name = text.substr(1);
+    name = name.substr(0, name.find(']'));
+    return {ParsedLine::Kind::Section, trim_blanks(up_to_nul(name)), std::nullopt};
   }
   const auto equals = text.find('=');
   if (equals == std::string_view::npos)
@@ -161,10 +161,11 @@ bool is_storable_name(std::string_view name) {
   return !name.empty() && !has_line_break_or_nul(name) && trim_blanks(name).size() == name.size();
 }
 
+// A section name with ']' would read back as the text before it.
 bool is_storable(std::string_view section, const Setting& setting) {
-  return is_storable_name(section) && is_storable_name(setting.key) &&
-         setting.key.find('=') == std::string_view::npos && !setting.key.starts_with('[') &&
-         !has_line_break_or_nul(setting.value);
+  return is_storable_name(section) && section.find(']') == std::string_view::npos &&
+         is_storable_name(setting.key) && setting.key.find('=') == std::string_view::npos &&
+         !setting.key.starts_with('[') && !has_line_break_or_nul(setting.value);
 }
 
 // Where a key's line goes in the encoded text: over the key's line, or as a new line.
