@@ -1,7 +1,7 @@
 // find_value on arbitrary file bytes.
 //
 // Property: whatever the bytes and the looked-up names, find_value returns (no crash, no hang)
-// valid UTF-8 with no line feed and no NUL, and the same answer for the names with their ASCII
+// valid UTF-8 with no CR, LF or NUL, and the same answer for the names with their ASCII
 // letters in the other case. For names of valid UTF-8 it also gives the same answer with blanks
 // around the names, and exactly the value the profile rules (read again in fuzz_support.h) give.
 //
@@ -31,7 +31,7 @@ void look_up(std::string_view file, const fuzz::FileLines& lines, std::string_vi
              std::string_view key) {
   const std::string value = tovrel::find_value(file, section, key);
   FUZZ_CHECK(fuzz::is_valid_utf8(value), "value of %zu bytes", value.size());
-  FUZZ_CHECK(value.find('\n') == std::string::npos && value.find('\0') == std::string::npos,
+  FUZZ_CHECK(value.find_first_of(std::string_view("\r\n\0", 3)) == std::string::npos,
              "value of %zu bytes", value.size());
 
   FUZZ_CHECK(tovrel::find_value(file, ascii_upper(section), ascii_upper(key)) == value,
@@ -74,10 +74,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (line.kind == fuzz::Line::Kind::Section) {
       ++sections;
       section = line.name;
-      const std::size_t open = lines.stored[i].find('['), close = lines.stored[i].rfind(']');
-      stored_section = open < close
-                           ? std::string_view(lines.stored[i]).substr(open + 1, close - open - 1)
-                           : std::string_view();
+      // As stored: from the '[' to the first ']' or the line break, blanks and all.
+      const std::string_view stored = lines.stored[i];
+      const std::size_t open = stored.find('[');
+      stored_section =
+          open == std::string_view::npos ? std::string_view() : stored.substr(open + 1);
+      stored_section = stored_section.substr(0, stored_section.find_first_of("]\r\n"));
     } else if (line.kind == fuzz::Line::Kind::Key && sections > 0) {
       ++keys;
       look_up(input, lines, section, line.name);

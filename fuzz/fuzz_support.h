@@ -156,7 +156,7 @@ inline Encoding encoding_of(std::string_view file) {
 }
 
 // A file's lines as they are stored (bytes after the byte-order mark; UTF-16 as UTF-8) and as
-// text. A line keeps its line feed; the last line may lack one; an empty last line is no line. The
+// text. A line keeps its line break; the last line may lack one; an empty last line is no line. The
 // last byte of a UTF-16 file of odd length, half a character, is no part of the text: it is kept
 // apart, at the very end of the file.
 struct FileLines {
@@ -166,14 +166,15 @@ struct FileLines {
   std::string tail;
 };
 
+// A line break is CR LF, LF, or a CR that no LF follows.
 inline std::vector<std::string> split_lines(std::string_view body) {
-  std::vector<std::string> lines;
-  while (!body.empty()) {
-    const std::size_t end = body.find('\n');
-    const std::size_t length = end == std::string_view::npos ? body.size() : end + 1;
-    lines.emplace_back(body.substr(0, length));
-    body.remove_prefix(length);
+  std::vector<std::string> lines(1);
+  for (std::size_t i = 0; i < body.size(); ++i) {
+    lines.back() += body[i];
+    const bool cr_before_lf = body[i] == '\r' && i + 1 < body.size() && body[i + 1] == '\n';
+    if ((body[i] == '\r' || body[i] == '\n') && !cr_before_lf) lines.emplace_back();
   }
+  if (lines.back().empty()) lines.pop_back();
   return lines;
 }
 
@@ -214,9 +215,12 @@ struct Line {
 inline Line parse(std::string_view line) {
   const std::string_view text = trimmed(line);
   if (text.empty()) return {};
-  const std::size_t close = text.rfind(']');
-  if (text[0] == '[' && close != std::string_view::npos) {
-    return {Line::Kind::Section, before_nul(text.substr(1, close - 1)), std::nullopt};
+  if (text[0] == '[') {
+    // Any line that starts with '[' is a section. Its name stops at the first ']' or NUL, or at
+    // the end of the line, and has no blanks around it.
+    std::size_t stop = 1;
+    while (stop < text.size() && text[stop] != ']' && text[stop] != '\0') ++stop;
+    return {Line::Kind::Section, trimmed(text.substr(1, stop - 1)), std::nullopt};
   }
   const std::size_t equals = text.find('=');
   if (equals == std::string_view::npos) return {Line::Kind::Key, before_nul(text), std::nullopt};

@@ -6,14 +6,15 @@
 //      (compared in UTF-8; a value that is not valid UTF-8 is read with U+FFFD for its bad bytes);
 //  (b) the file keeps its encoding, and every line of the old file except the replaced key lines
 //      is still there, byte for byte (UTF-16 files: character for character) and in the same
-//      order, the last one perhaps with a line break added, and a UTF-16 file's half character
-//      stays last; the only other lines are the written "key=value" lines and the section's header;
+//      order, the last one perhaps with CR LF added if it had no line break, and a UTF-16 file's
+//      half character stays last; the only other lines are the written "key=value" lines and,
+//      when the file has no such section, the section's header, each with a line break;
 //  (c) writing the same settings into it again gives it back unchanged, and reading it twice
 //      gives the same answers.
 // And with_values gives nothing exactly when a name or value cannot be stored: an empty name,
-// blanks around a name, a line break or NUL anywhere, '=' in a key or '[' at its start, or, in a
-// code page 949 file, a character that code page lacks in a line to be written (a key line, or
-// the section's header when the file has no such section).
+// blanks around a name, a line break or NUL anywhere, ']' in the section, '=' in a key or '[' at
+// its start, or, in a code page 949 file, a character that code page lacks in a line to be
+// written (a key line, or the section's header when the file has no such section).
 //
 // Input: <flags> <A> 0xFF <B> 0xFF <C> 0xFF <file bytes>; see Layout below.
 #include <cstddef>
@@ -112,7 +113,8 @@ bool has_section(std::string_view file, std::string_view section) {
 bool storable(std::string_view file, std::string_view section,
               const std::vector<tovrel::Setting>& settings) {
   const fuzz::Encoding encoding = fuzz::encoding_of(file);
-  if (!storable_name(section)) return false;
+  // "[a]b]" names the section "a".
+  if (!storable_name(section) || section.find(']') != std::string_view::npos) return false;
   if (encoding == fuzz::Encoding::Cp949 && !has_section(file, section) &&
       !code_page_holds(section)) {
     return false;
@@ -166,12 +168,12 @@ void check_lines_kept(std::string_view before, std::string_view after, std::stri
   for (std::size_t i = 0; i < old_lines.stored.size(); ++i) {
     if (replaced[i]) continue;
     const std::string& line = old_lines.stored[i];
-    const bool last_without_feed = i + 1 == old_lines.stored.size() && !line.ends_with('\n');
+    // A lone CR ends a line as LF does; only a last line with neither may get CR LF.
+    const bool last_without_break =
+        i + 1 == old_lines.stored.size() && !line.ends_with('\n') && !line.ends_with('\r');
     std::size_t j = next;
-    // An old last line without a line feed may get a line break (just "\n" after a lone "\r").
     while (j < new_lines.stored.size() && new_lines.stored[j] != line &&
-           !(last_without_feed &&
-             (new_lines.stored[j] == line + "\r\n" || new_lines.stored[j] == line + "\n"))) {
+           !(last_without_break && new_lines.stored[j] == line + "\r\n")) {
       ++j;
     }
     FUZZ_CHECK(j < new_lines.stored.size(), "old line %zu of %zu is lost or out of order", i + 1,
@@ -180,7 +182,9 @@ void check_lines_kept(std::string_view before, std::string_view after, std::stri
     next = j + 1;
   }
 
-  std::vector<std::string> allowed = {"[" + fuzz::sanitized(section) + "]"};
+  // A section the file has gets no second header, whatever its brackets hold besides the name.
+  std::vector<std::string> allowed;
+  if (!has_section(before, section)) allowed.push_back("[" + fuzz::sanitized(section) + "]");
   for (const tovrel::Setting& setting : written) {
     allowed.push_back(fuzz::sanitized(std::string(setting.key) + "=" + std::string(setting.value)));
   }
@@ -188,7 +192,10 @@ void check_lines_kept(std::string_view before, std::string_view after, std::stri
   for (std::size_t j = 0; j < new_lines.stored.size(); ++j) {
     if (kept[j]) continue;
     ++added;
-    const std::string line = without_line_end(new_lines.text[j]);
+    const std::string& written_line = new_lines.text[j];
+    FUZZ_CHECK(written_line.ends_with('\n') || written_line.ends_with('\r'),
+               "new line %zu has no line break", j + 1);
+    const std::string line = without_line_end(written_line);
     bool known = false;
     for (const std::string& text : allowed) known = known || line == text;
     FUZZ_CHECK(known, "new line %zu is neither a written key nor the section: \"%s\"", j + 1,

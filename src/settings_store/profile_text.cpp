@@ -14,89 +14,111 @@ constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
 constexpr std::string_view kUtf16BeMark = "\xFE\xFF";
 
-// A file's text after its byte-order mark, in the file's own encoding.
-struct Body {
+bool is_utf16(Encoding encoding) {
+  return encoding == Encoding::Utf16Le || encoding == Encoding::Utf16Be;
+}
+
+// A settings file taken apart at its byte-order mark.
+struct EncodedFile {
   Encoding encoding;
-  std::string_view mark;
-  std::string bytes;
-  std::string tail;  // a UTF-16 file's last half character, kept at the very end
-
-  bool wide() const { return encoding == Encoding::Utf16Le || encoding == Encoding::Utf16Be; }
-
-  // The bytes of an ASCII character in this encoding.
-  std::string unit(char c) const {
-    if (encoding == Encoding::Utf16Le) return {c, '\0'};
-    if (encoding == Encoding::Utf16Be) return {'\0', c};
-    return {c};
-  }
+  std::string_view byte_order_mark;
+  std::string text;            // what follows the mark, in the file's encoding
+  std::string half_character;  // a UTF-16 file's odd last byte, kept at the very end
 };
 
-Body body_of(std::string_view file) {
+EncodedFile split_at_byte_order_mark(std::string_view file) {
   for (const auto& [encoding, mark] :
        {std::pair{Encoding::Utf8, kUtf8Mark}, std::pair{Encoding::Utf16Le, kUtf16LeMark},
         std::pair{Encoding::Utf16Be, kUtf16BeMark}}) {
     if (!file.starts_with(mark)) continue;
-    Body body{encoding, mark, std::string(file.substr(mark.size())), {}};
-    if (body.wide() && body.bytes.size() % 2 != 0) {
-      body.tail = body.bytes.back();
-      body.bytes.pop_back();
+    EncodedFile split{encoding, mark, std::string(file.substr(mark.size())), {}};
+    if (is_utf16(encoding) && split.text.size() % 2 != 0) {
+      split.half_character = split.text.back();
+      split.text.pop_back();
     }
-    return body;
+    return split;
   }
   return {Encoding::Cp949, {}, std::string(file), {}};
 }
 
-// The body as UTF-8, line feed for line feed.
-std::string decode(const Body& body) {
-  switch (body.encoding) {
+// The file's text as UTF-8. Every ASCII character, CR and LF among them, stays itself, so the
+// UTF-8 has the same lines as the encoded text.
+std::string to_utf8(const EncodedFile& file) {
+  switch (file.encoding) {
     case Encoding::Cp949:
-      return cp949_to_utf8(body.bytes);
+      return cp949_to_utf8(file.text);
     case Encoding::Utf8:
-      return sanitize_utf8(body.bytes);
+      return sanitize_utf8(file.text);
     case Encoding::Utf16Le:
     case Encoding::Utf16Be:
-      return utf16_to_utf8(body.bytes, body.encoding == Encoding::Utf16Be);
+      return utf16_to_utf8(file.text, file.encoding == Encoding::Utf16Be);
   }
   return {};
 }
 
-std::optional<std::string> encode(const Body& body, std::string_view utf8) {
-  switch (body.encoding) {
+std::optional<std::string> from_utf8(Encoding encoding, std::string_view utf8) {
+  switch (encoding) {
     case Encoding::Cp949:
       return utf8_to_cp949(utf8);
     case Encoding::Utf8:
       return std::string(utf8);
     case Encoding::Utf16Le:
     case Encoding::Utf16Be:
-      return utf8_to_utf16(utf8, body.encoding == Encoding::Utf16Be);
+      return utf8_to_utf16(utf8, encoding == Encoding::Utf16Be);
   }
   return std::nullopt;
 }
 
-// Splits text at line feeds, each line with its line feed; the last line may lack one. A line
-// feed is a whole character: in UTF-16, a two-byte unit at an even offset.
+// A line of text and what ends it: CR LF, LF, a CR alone, or nothing at the end of the text.
+struct Line {
+  std::string_view content;
+  std::string_view line_break;
+};
+
+// Splits text into lines. A line ends at CR LF, at LF or at a CR alone, as on Windows; in UTF-16
+// these are two-byte units at even offsets. Each part of the text is searched once, however its
+// lines end.
 class Lines {
  public:
-  Lines(std::string_view text, std::string line_feed)
-      : rest_(text), line_feed_(std::move(line_feed)) {}
-  explicit Lines(std::string_view text) : Lines(text, "\n") {}
+  explicit Lines(std::string_view text, Encoding encoding = Encoding::Utf8)
+      : text_(text),
+        unit_size_(is_utf16(encoding) ? 2 : 1),
+        big_endian_(encoding == Encoding::Utf16Be),
+        next_cr_(find('\r', 0)),
+        next_lf_(find('\n', 0)) {}
 
-  bool next(std::string_view& line) {
-    if (rest_.empty()) return false;
-    std::size_t end = rest_.find(line_feed_);
-    while (end != std::string_view::npos && end % line_feed_.size() != 0) {
-      end = rest_.find(line_feed_, end + 1);
+  bool next(Line& line) {
+    if (at_ == text_.size()) return false;
+    const std::size_t content_end = std::min({next_cr_, next_lf_, text_.size()});
+    std::size_t line_end = content_end;
+    if (content_end < text_.size()) {
+      line_end += unit_size_;
+      if (content_end == next_cr_ && line_end == next_lf_) line_end += unit_size_;
     }
-    const std::size_t length =
-        end == std::string_view::npos ? rest_.size() : end + line_feed_.size();
-    line = rest_.substr(0, length);
-    rest_.remove_prefix(length);
+    line = {text_.substr(at_, content_end - at_),
+            text_.substr(content_end, line_end - content_end)};
+    at_ = line_end;
+    if (next_cr_ < at_) next_cr_ = find('\r', at_);
+    if (next_lf_ < at_) next_lf_ = find('\n', at_);
     return true;
   }
 
  private:
-  std::string_view rest_;
-  std::string line_feed_;
+  // The offset of the first character c at or after from, or npos.
+  std::size_t find(char c, std::size_t from) const {
+    if (unit_size_ == 1) return text_.find(c, from);
+    const std::size_t low = big_endian_ ? 1 : 0;
+    for (std::size_t at = from; at + 1 < text_.size(); at += 2) {
+      if (text_[at + low] == c && text_[at + 1 - low] == '\0') return at;
+    }
+    return std::string_view::npos;
+  }
+
+  std::string_view text_;
+  std::size_t unit_size_;
+  bool big_endian_;
+  std::size_t at_ = 0;
+  std::size_t next_cr_, next_lf_;  // npos when there is none after at_
 };
 
 std::string_view up_to_nul(std::string_view text) { return text.substr(0, text.find('\0')); }
@@ -111,10 +133,10 @@ ParsedLine parse_line(std::string_view line) {
   const std::string_view text = trim_blanks(line);
   if (text.empty()) return {};
   if (text.front() == '[') {
-    const auto close = text.rfind(']');
-    if (close != std::string_view::npos) {
-      return {ParsedLine::Kind::Section, up_to_nul(text.substr(1, close - 1)), std::nullopt};
-    }
+    // The name ends at the first ']', as on Windows, or at the end of a line without one.
+    std::string_view name = text.substr(1);
+    name = name.substr(0, name.find(']'));
+    return {ParsedLine::Kind::Section, trim_blanks(up_to_nul(name)), std::nullopt};
   }
   const auto equals = text.find('=');
   if (equals == std::string_view::npos)
@@ -139,81 +161,76 @@ bool is_storable_name(std::string_view name) {
   return !name.empty() && !has_line_break_or_nul(name) && trim_blanks(name).size() == name.size();
 }
 
+// A section name with ']' would read back as the text before it.
 bool is_storable(std::string_view section, const Setting& setting) {
-  return is_storable_name(section) && is_storable_name(setting.key) &&
-         setting.key.find('=') == std::string_view::npos && !setting.key.starts_with('[') &&
-         !has_line_break_or_nul(setting.value);
+  return is_storable_name(section) && section.find(']') == std::string_view::npos &&
+         is_storable_name(setting.key) && setting.key.find('=') == std::string_view::npos &&
+         !setting.key.starts_with('[') && !has_line_break_or_nul(setting.value);
 }
 
-// Where a key goes in the body: the line to replace, or the place to insert a new line.
-struct Placement {
+// Where a key's line goes in the encoded text: over the key's line, or as a new line.
+struct KeyLineSpot {
   bool section_found = false;
   bool key_found = false;
-  std::size_t begin = 0;  // replaced line's first byte, or the insertion point
-  std::size_t end = 0;    // end of the replaced line's content
-  std::string_view
-      line_break;  // what ends the last line before the insertion point, if it lacks it
+  std::size_t begin = 0;  // the key line's first byte, or where the new line goes
+  std::size_t end = 0;    // the end of the key line's content, before its line break
+  // The key's line, or the line before the new one, is the text's last and has no line break.
+  bool lacks_line_break = false;
 };
 
-// What a new line after text needs first: nothing after a line feed or no text, a line feed
-// after a carriage return, both otherwise.
-std::string_view line_break_after(std::string_view text, std::string_view line_feed,
-                                  std::string_view carriage_return) {
-  if (text.empty() || text.ends_with(line_feed)) return "";
-  return text.ends_with(carriage_return) ? "\n" : "\r\n";
-}
-
-Placement place(const Body& body, std::string_view text, std::string_view section,
-                std::string_view key) {
-  const std::string line_feed = body.unit('\n'), carriage_return = body.unit('\r');
-  Placement placement;
-  Lines raw_lines(body.bytes, line_feed), text_lines(text);
-  std::string_view raw, line;
+KeyLineSpot find_key_line_spot(const EncodedFile& file, std::string_view utf8,
+                               std::string_view section, std::string_view key) {
+  KeyLineSpot spot;
+  Lines encoded_lines(file.text, file.encoding), utf8_lines(utf8);
+  Line encoded, line;
   std::size_t offset = 0;
-  while (raw_lines.next(raw) && text_lines.next(line)) {
+  bool last_lacks_line_break = false;
+  while (encoded_lines.next(encoded) && utf8_lines.next(line)) {
     const std::size_t line_begin = offset;
-    offset += raw.size();
-    const ParsedLine parsed = parse_line(line);
+    offset += encoded.content.size() + encoded.line_break.size();
+    last_lacks_line_break = encoded.line_break.empty();
+    const ParsedLine parsed = parse_line(line.content);
     if (parsed.kind == ParsedLine::Kind::Section) {
-      if (placement.section_found) break;
-      placement.section_found = equal_ignoring_case(parsed.name, section);
-    } else if (parsed.kind == ParsedLine::Kind::Key && placement.section_found &&
+      if (spot.section_found) break;
+      spot.section_found = equal_ignoring_case(parsed.name, section);
+    } else if (parsed.kind == ParsedLine::Kind::Key && spot.section_found &&
                equal_ignoring_case(parsed.name, key)) {
-      std::string_view content = raw;
-      if (content.ends_with(line_feed)) content.remove_suffix(line_feed.size());
-      while (content.ends_with(carriage_return)) content.remove_suffix(carriage_return.size());
-      placement.key_found = true;
-      placement.begin = line_begin;
-      placement.end = line_begin + content.size();
-      return placement;
+      spot.key_found = true;
+      spot.begin = line_begin;
+      spot.end = line_begin + encoded.content.size();
+      spot.lacks_line_break = last_lacks_line_break;
+      return spot;
     }
-    if (placement.section_found && parsed.kind != ParsedLine::Kind::Blank) {
-      placement.begin = offset;
-      placement.line_break = line_break_after(raw, line_feed, carriage_return);
+    // A new key goes after the section's last line that is not blank, after its line break
+    // whatever it is: a CR alone ends a line as well as CR LF does.
+    if (spot.section_found && parsed.kind != ParsedLine::Kind::Blank) {
+      spot.begin = offset;
+      spot.lacks_line_break = last_lacks_line_break;
     }
   }
-  if (!placement.section_found) {
-    placement.begin = body.bytes.size();
-    placement.line_break = line_break_after(body.bytes, line_feed, carriage_return);
+  if (!spot.section_found) {
+    spot.begin = file.text.size();
+    spot.lacks_line_break = last_lacks_line_break;
   }
-  return placement;
+  return spot;
 }
 
-std::optional<std::string> with_value(const Body& body, std::string_view section,
+std::optional<std::string> with_value(const EncodedFile& file, std::string_view section,
                                       const Setting& setting) {
-  const Placement placement = place(body, decode(body), section, setting.key);
+  const KeyLineSpot spot = find_key_line_spot(file, to_utf8(file), section, setting.key);
 
-  std::string utf8_lines(placement.line_break);
-  if (!placement.section_found) utf8_lines += "[" + std::string(section) + "]\r\n";
+  std::string utf8_lines;
+  if (!spot.key_found && spot.lacks_line_break) utf8_lines += "\r\n";
+  if (!spot.section_found) utf8_lines += "[" + std::string(section) + "]\r\n";
   utf8_lines += std::string(setting.key) + "=" + std::string(setting.value);
-  if (!placement.key_found) utf8_lines += "\r\n";
-  const std::optional<std::string> lines = encode(body, utf8_lines);
+  if (!spot.key_found || spot.lacks_line_break) utf8_lines += "\r\n";
+  const std::optional<std::string> lines = from_utf8(file.encoding, utf8_lines);
   if (!lines) return std::nullopt;
 
-  const std::string_view bytes = body.bytes;
-  std::string result(bytes.substr(0, placement.begin));
+  const std::string_view text = file.text;
+  std::string result(text.substr(0, spot.begin));
   result += *lines;
-  result += bytes.substr(placement.key_found ? placement.end : placement.begin);
+  result += text.substr(spot.key_found ? spot.end : spot.begin);
   return result;
 }
 
@@ -224,17 +241,19 @@ std::string find_value(std::string_view file_bytes, std::string_view section,
   return find_decoded_value(decode_profile(file_bytes), section, key);
 }
 
-std::string decode_profile(std::string_view file_bytes) { return decode(body_of(file_bytes)); }
+std::string decode_profile(std::string_view file_bytes) {
+  return to_utf8(split_at_byte_order_mark(file_bytes));
+}
 
 std::string find_decoded_value(std::string_view text, std::string_view section,
                                std::string_view key) {
   section = trim_blanks(section);
   key = trim_blanks(key);
   Lines lines(text);
-  std::string_view line;
+  Line line;
   bool in_section = false;
   while (lines.next(line)) {
-    const ParsedLine parsed = parse_line(line);
+    const ParsedLine parsed = parse_line(line.content);
     if (parsed.kind == ParsedLine::Kind::Section) {
       if (in_section) break;
       in_section = equal_ignoring_case(parsed.name, section);
@@ -252,13 +271,13 @@ std::optional<std::string> with_values(std::string_view file_bytes, std::string_
                    [&](const Setting& setting) { return is_storable(section, setting); })) {
     return std::nullopt;
   }
-  Body body = body_of(file_bytes);
+  EncodedFile file = split_at_byte_order_mark(file_bytes);
   for (const Setting& setting : settings) {
-    std::optional<std::string> bytes = with_value(body, section, setting);
-    if (!bytes) return std::nullopt;
-    body.bytes = std::move(*bytes);
+    std::optional<std::string> text = with_value(file, section, setting);
+    if (!text) return std::nullopt;
+    file.text = std::move(*text);
   }
-  return std::string(body.mark) + body.bytes + body.tail;
+  return std::string(file.byte_order_mark) + file.text + file.half_character;
 }
 
 }  // namespace tovrel

@@ -1,10 +1,11 @@
 // The profile (INI) file format of the settings file, on its bytes: finding a value and setting
 // values, with no file access.
 //
-// Lines end at a line feed; a carriage return is a blank. Blanks around a line are ignored. A line
-// that starts with '[' and has a ']' names a section: the text up to the last ']'. Other lines are
-// keys: the name up to the first '=', then the value, both without blanks around them; a line
-// without '=' is a key without a value. Keys before the first section belong to no section.
+// A line ends at CR LF, at LF or at a CR alone, as on Windows. Blanks around a line are ignored. A
+// line that starts with '[' names a section: the text up to the first ']', or to the end of a line
+// without one, less the blanks around it; what follows the ']' is ignored. Other lines are keys:
+// the name up to the first '=', then the value, both without blanks around them; a line without
+// '=' is a key without a value. Keys before the first section belong to no section.
 // Section and key names are matched without regard to case; the first matching section and, in
 // it, the first matching key count. One pair of enclosing quotes is removed from a value, and a
 // name or value ends at a NUL.
@@ -36,10 +37,12 @@ std::string find_decoded_value(std::string_view text, std::string_view section,
                                std::string_view key);
 
 /// The file with the keys of a section set to the values, every other byte kept. A replaced key
-/// keeps its line; a new key goes after the last line of the section that is not blank; a new
-/// section goes at the end. Nothing if a name or value cannot be stored: a line break or NUL in
-/// it, blanks around a name, an empty name, a key that contains '=' or starts with '[', or a
-/// character the file's encoding cannot hold.
+/// keeps its line and its line break; a new key goes after the last line of the section that is
+/// not blank; a new section goes at the end. A written line ends in CR LF unless it keeps a line
+/// break; the line before a new one gets CR LF only if it has no line break at all. Nothing if a
+/// name or value cannot be stored: a line break or NUL in it, blanks around a name, an empty
+/// name, a section name with ']', a key that contains '=' or starts with '[', or a character the
+/// file's encoding cannot hold.
 std::optional<std::string> with_values(std::string_view file_bytes, std::string_view section,
                                        std::span<const Setting> settings);
 

@@ -5,6 +5,7 @@
 #include <array>
 
 #include "settings_store/cp949.h"
+#include "settings_store/unicode_text.h"
 
 namespace tovrel {
 namespace {
@@ -38,12 +39,18 @@ INSTANTIATE_TEST_SUITE_P(
                  cp949(" \t[환경설정] \r\n  일어날 시간 \t=  7 \t\r\n"), "7"},
         FindCase{"ideographic spaces and ^Z are blanks",
                  cp949("[환경설정]\n일어날 시간=\u30007\u3000\x1a\n"), "7"},
-        FindCase{"blank inside the brackets is part of the name",
-                 cp949("[ 환경설정 ]\r\n일어날 시간=7\r\n"), ""},
+        FindCase{"spaces inside the brackets are not part of the name",
+                 cp949("[ 환경설정 ]\r\n일어날 시간=7\r\n"), "7"},
+        FindCase{"tabs inside the brackets are not part of the name",
+                 cp949("[\t환경설정\t]\r\n일어날 시간=7\r\n"), "7"},
         FindCase{"text after the closing bracket", cp949("[환경설정] ; 설정\r\n일어날 시간=7\r\n"),
                  "7"},
-        FindCase{"the last bracket closes the name", cp949("[환경설정]]\r\n일어날 시간=7\r\n"), ""},
-        FindCase{"an unclosed bracket is no section", cp949("[환경설정\r\n일어날 시간=7\r\n"), ""},
+        FindCase{"the first bracket closes the name", cp949("[환경설정]x]\r\n일어날 시간=7\r\n"),
+                 "7"},
+        FindCase{"a line without ']' names a section", cp949("[ 환경설정 \r\n일어날 시간=7\r\n"),
+                 "7"},
+        FindCase{"a line without ']' ends the section before it",
+                 cp949("[환경설정]\r\n[다른\r\n일어날 시간=7\r\n"), ""},
         FindCase{"double quotes", cp949("[환경설정]\r\n일어날 시간=\"7\"\r\n"), "7"},
         FindCase{"single quotes", cp949("[환경설정]\r\n일어날 시간='7'\r\n"), "7"},
         FindCase{"only one pair of quotes", cp949("[환경설정]\r\n일어날 시간=\"\"7\"\"\r\n"),
@@ -64,8 +71,11 @@ INSTANTIATE_TEST_SUITE_P(
         FindCase{"commented-out key", cp949("[환경설정]\r\n;일어날 시간=7\r\n"), ""},
         FindCase{"line feeds only", cp949("[환경설정]\n일어날 시간=7\n"), "7"},
         FindCase{"no final line break", cp949("[환경설정]\r\n일어날 시간=7"), "7"},
-        FindCase{"a carriage return alone does not end a line",
-                 cp949("[환경설정]\r일어날 시간=7\r"), ""},
+        FindCase{"a carriage return alone ends a line", cp949("[환경설정]\r일어날 시간=7\r"), "7"},
+        FindCase{"carriage returns only, the key in the second section",
+                 cp949("[다른]\r일어날 시간=1\r[환경설정]\r일어날 시간=7"), "7"},
+        FindCase{"a carriage return inside a value ends it",
+                 cp949("[환경설정]\r\n일어날 시간=7\r8\r\n"), "7"},
         FindCase{"a value ends at NUL",
                  cp949("[환경설정]\r\n일어날 시간=7") + std::string("\0 8\r\n", 5), "7"},
         FindCase{"key of the next section is not ours",
@@ -84,7 +94,11 @@ INSTANTIATE_TEST_SUITE_P(
             std::string("\xFE\xFF\x00\x5B\xD6\x58\xAC\xBD\xC1\x24\xC8\x15\x00\x5D\x00\x0A\xC7\x7C"
                         "\xC5\xB4\xB0\xA0\x00\x20\xC2\xDC\xAC\x04\x00\x3D\x00\x37",
                         32),
-            "7"}));
+            "7"},
+        FindCase{"UTF-16 little endian, carriage returns only",
+                 "\xFF\xFE" + utf8_to_utf16("[환경설정]\r일어날 시간=7\r", false), "7"},
+        FindCase{"UTF-16 big endian, carriage returns only",
+                 "\xFE\xFF" + utf8_to_utf16("[환경설정]\r일어날 시간=7\r", true), "7"}));
 
 TEST(FindValueTest, NamesMatchWithoutRegardToCase) {
   const std::string file = cp949("[Setup]\r\nWake Hour=6\r\n[ΑΒΓ]\r\nЯ=7\r\n");
@@ -160,7 +174,30 @@ INSTANTIATE_TEST_SUITE_P(
                   "[환경설정]\r\n[환경설정]\r\n일어날 시간=7\r\n",
                   "[환경설정]\r\n일어날 시간=8\r\n[환경설정]\r\n일어날 시간=7\r\n"},
         WriteCase{"the same value leaves the file as it is", "[환경설정]\r\n일어날 시간 = 8\r\n",
-                  "[환경설정]\r\n일어날 시간=8\r\n"}));
+                  "[환경설정]\r\n일어날 시간=8\r\n"},
+        WriteCase{"into the section with blanks inside its brackets",
+                  "[ 환경설정 ]\r\n일어날 시간=7\r\n", "[ 환경설정 ]\r\n일어날 시간=8\r\n"},
+        WriteCase{"a new key into the section with blanks inside its brackets, not a new section",
+                  "[\t환경설정 ]\r\n원하는 파일=/a\r\n",
+                  "[\t환경설정 ]\r\n원하는 파일=/a\r\n일어날 시간=8\r\n"},
+        WriteCase{"into the section whose name ends at the first bracket",
+                  "[환경설정]x]\r\n일어날 시간=7\r\n", "[환경설정]x]\r\n일어날 시간=8\r\n"},
+        WriteCase{"into a section without ']'", "[환경설정\r\n", "[환경설정\r\n일어날 시간=8\r\n"},
+        WriteCase{"a line without ']' ends the section before it",
+                  "[환경설정]\r\nx=1\r\n[다른\r\n일어날 시간=7\r\n",
+                  "[환경설정]\r\nx=1\r\n일어날 시간=8\r\n[다른\r\n일어날 시간=7\r\n"},
+        WriteCase{"carriage returns only: the value replaced in its line",
+                  "[환경설정]\r일어날 시간=7\r원하는 파일=/a\r",
+                  "[환경설정]\r일어날 시간=8\r원하는 파일=/a\r"},
+        WriteCase{"a new key right after a lone carriage return, which stays",
+                  "[환경설정]\r원하는 파일=/a\r\r[다른]\r",
+                  "[환경설정]\r원하는 파일=/a\r일어날 시간=8\r\n\r[다른]\r"},
+        WriteCase{"a new section right after a lone carriage return", "[다른]\rx=y\r",
+                  "[다른]\rx=y\r[환경설정]\r\n일어날 시간=8\r\n"},
+        WriteCase{"a replaced value on a last line without a line break gets CR LF",
+                  "[환경설정]\r\n일어날 시간=7", "[환경설정]\r\n일어날 시간=8\r\n"},
+        WriteCase{"the key's line ends at a carriage return inside it",
+                  "[환경설정]\r\n일어날 시간=7\r7\r\n", "[환경설정]\r\n일어날 시간=8\r7\r\n"}));
 
 TEST(WithValuesTest, RefusesWhatTheFileCannotHold) {
   const struct {
@@ -174,6 +211,7 @@ TEST(WithValuesTest, RefusesWhatTheFileCannotHold) {
       {"NUL in the value", "환경설정", "원하는 파일", std::string_view("/a\0b", 4)},
       {"empty key", "환경설정", "", "7"},
       {"empty section", "", "일어날 시간", "7"},
+      {"closing bracket in the section", "환경]설정", "일어날 시간", "7"},
       {"equals sign in the key", "환경설정", "a=b", "7"},
       {"key that looks like a section", "환경설정", "[a]", "7"},
       {"blanks around the key", "환경설정", " 일어날 시간", "7"},
@@ -196,6 +234,23 @@ TEST(WithValuesTest, UnicodeFilesKeepTheirEncoding) {
   EXPECT_EQ(with_values(utf16, "a", hour), utf16 + std::string("h\0=\0"
                                                                "7\0\r\0\n\0",
                                                                10));
+}
+
+TEST(WithValuesTest, Utf16CarriageReturnsOnly) {
+  const Setting hour[] = {{"h", "8"}};
+  for (const bool big_endian : {false, true}) {
+    const std::string mark = big_endian ? "\xFE\xFF" : "\xFF\xFE";
+    const auto utf16 = [&](std::string_view utf8) {
+      return mark + utf8_to_utf16(utf8, big_endian);
+    };
+    EXPECT_EQ(with_values(utf16("[a]\rh=7\r[b]\r"), "a", hour), utf16("[a]\rh=8\r[b]\r"))
+        << "replaced, big endian " << big_endian;
+    EXPECT_EQ(with_values(utf16("[a]\rx=1\r"), "a", hour), utf16("[a]\rx=1\rh=8\r\n"))
+        << "added, big endian " << big_endian;
+  }
+  // U+0D41 U+AC00 is 41 0D 00 AC in UTF-16 LE: the bytes of a CR, but at an odd offset.
+  const std::string odd_cr = "\xFF\xFE" + utf8_to_utf16("[a]\rx=\u0D41가\r", false);
+  EXPECT_EQ(with_values(odd_cr, "a", hour), odd_cr + utf8_to_utf16("h=8\r\n", false));
 }
 
 TEST(WithValuesTest, WhatIsWrittenReadsBack) {

@@ -60,6 +60,14 @@ TEST_F(SettingsFileTest, AValueTheFileCannotHoldWritesNothing) {
   EXPECT_EQ(hour(), "3") << "not even the hour";
 }
 
+TEST_F(SettingsFileTest, AFileWithCarriageReturnsOnlyIsReadAndSavedInItsLines) {
+  write("SETUP.INI", cp949("[환경설정]\r일어날 시간=3\r[기록]\r"));
+  EXPECT_EQ(hour(), "3");
+  ASSERT_EQ(write_settings(ini(), "환경설정", kSettings), WriteOutcome::Saved);
+  EXPECT_EQ(read("SETUP.INI"),
+            cp949("[환경설정]\r일어날 시간=7\r원하는 파일=/음악/아침 노래.mp3\r\n[기록]\r"));
+}
+
 TEST_F(SettingsFileTest, BinaryAndHugeFilesReadWithoutHarm) {
   std::string binary;
   for (int i = 0; i < 4096; ++i) binary += static_cast<char>(i * 7919 % 256);

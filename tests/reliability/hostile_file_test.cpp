@@ -3,11 +3,12 @@
 // A save of the settings window over each one then either replaces it with a file the alarm
 // reads the new settings from, or is refused and leaves it as it was.
 //
-// The rules (src/settings_store/profile_text.h): lines end at a line feed and a carriage return
-// is a blank; a section is "[name]", the text up to the last ']'; a key is a name up to the first
-// '=' and a value, both without blanks around them; keys before any section belong to none; the
-// first matching section and key count; one pair of enclosing quotes is removed; a name or value
-// ends at a NUL; the text is code page 949 unless a UTF-8 or UTF-16 byte-order mark says otherwise.
+// The rules (src/settings_store/profile_text.h): lines end at CR LF, at LF or at a CR alone; a
+// line starting with '[' is a section, named by the text up to the first ']' (or the end of the
+// line) less the blanks around it; a key is a name up to the first '=' and a value, both without
+// blanks around them; keys before any section belong to none; the first matching section and key
+// count; one pair of enclosing quotes is removed; a name or value ends at a NUL; the text is code
+// page 949 unless a UTF-8 or UTF-16 byte-order mark says otherwise.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -251,12 +252,13 @@ const HostileCase kSmallCases[] = {
      bytes(utf16("[환경설정]\r\n일어날 시간=7\r\n원하는 파일=/음악/", false) + "\x00\xD8"s +
            utf8_to_utf16(".mp3\r\n", false)),
      reads("7", "/음악/\uFFFD.mp3")},
-    {"CarriageReturnsOnly", "no line feed: one line, the section header, and no keys",
-     bytes(cp949("[환경설정]\r일어날 시간=7\r원하는 파일=") + cp949(kSong) + "\r"), missing},
+    {"CarriageReturnsOnly", "a carriage return alone ends a line",
+     bytes(cp949("[환경설정]\r일어날 시간=7\r원하는 파일=") + cp949(kSong) + "\r"),
+     reads("7", kSong)},
     {"LineFeedsOnly", "a line feed alone ends a line",
      bytes(cp949("[환경설정]\n일어날 시간=7\n원하는 파일=") + cp949(kSong) + "\n"),
      reads("7", kSong)},
-    {"MixedLineEndings", "extra carriage returns are blanks around the value",
+    {"MixedLineEndings", "an extra carriage return ends an empty line",
      bytes(cp949("[환경설정]\n일어날 시간=7\r\r\n원하는 파일=") + cp949(kSong) + "\r\n\n\r\n"),
      reads("7", kSong)},
     {"DuplicateSectionsFirstCounts", "the first [환경설정] counts",
@@ -288,14 +290,15 @@ const HostileCase kSmallCases[] = {
     {"KeysInAnotherSection", "the same keys in other sections, [SETUP] and [setup], do not count",
      bytes(cp949("[SETUP]\r\n일어날 시간=9\r\n[setup]\r\n원하는 파일=/x\r\n") + settings_text()),
      reads("7", kSong)},
-    {"BlanksInsideTheBrackets", "the section is the text between the brackets, blanks and all",
-     bytes(cp949("[ 환경설정 ]\r\n") + hour_line("7") + file_line(cp949(kSong))), missing},
-    {"TextAfterTheClosingBracket", "the name ends at the last ']'; what follows it is ignored",
-     bytes(cp949("[환경설정] ; 설정\r\n") + hour_line("7") + file_line(cp949(kSong))),
+    {"BlanksInsideTheBrackets", "blanks inside the brackets are not part of the name",
+     bytes(cp949("[ 환경설정\t]\r\n") + hour_line("7") + file_line(cp949(kSong))),
      reads("7", kSong)},
-    {"NoClosingBracket", "a line without ']' is a key, not a section",
-     bytes(cp949("[환경설정\r\n") + hour_line("7") + file_line(cp949(kSong))), missing},
-    {"NestedBrackets", "[[환경설정]] is the section [환경설정]",
+    {"TextAfterTheClosingBracket", "the name ends at the first ']'; what follows it is ignored",
+     bytes(cp949("[환경설정] ; 설정]\r\n") + hour_line("7") + file_line(cp949(kSong))),
+     reads("7", kSong)},
+    {"NoClosingBracket", "a line without ']' is a section named by the rest of the line",
+     bytes(cp949("[환경설정 \r\n") + hour_line("7") + file_line(cp949(kSong))), reads("7", kSong)},
+    {"NestedBrackets", "[[환경설정]] is the section [환경설정",
      bytes(cp949("[[환경설정]]\r\n") + hour_line("7") + file_line(cp949(kSong))), missing},
     {"KeyWithoutEquals", "a key without '=' has no value",
      bytes(section_line() + cp949("일어날 시간\r\n") + file_line(cp949(kSong))), missing},
