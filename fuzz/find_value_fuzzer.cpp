@@ -29,19 +29,21 @@ std::string ascii_upper(std::string_view text) {
 
 void look_up(std::string_view file, const fuzz::FileLines& lines, std::string_view section,
              std::string_view key) {
-  const std::string value = tovrel::find_value(file, section, key);
+  const std::string value = tovrel::find_value(tovrel::decode_profile(file), section, key);
   FUZZ_CHECK(fuzz::is_valid_utf8(value), "value of %zu bytes", value.size());
   FUZZ_CHECK(value.find_first_of(std::string_view("\r\n\0", 3)) == std::string::npos,
              "value of %zu bytes", value.size());
 
-  FUZZ_CHECK(tovrel::find_value(file, ascii_upper(section), ascii_upper(key)) == value,
+  FUZZ_CHECK(tovrel::find_value(tovrel::decode_profile(file), ascii_upper(section),
+                                ascii_upper(key)) == value,
              "the case of the names changes the answer");
   // Names are UTF-8 text; blanks are told from the bytes only in valid UTF-8.
   if (fuzz::is_valid_utf8(section) && fuzz::is_valid_utf8(key)) {
     const std::string padded_section = " \t\u3000" + std::string(section) + "\x1a\r";
     const std::string padded_key = "\u2003" + std::string(key) + " ";
-    FUZZ_CHECK(tovrel::find_value(file, padded_section, padded_key) == value,
-               "blanks around the names change the answer");
+    FUZZ_CHECK(
+        tovrel::find_value(tovrel::decode_profile(file), padded_section, padded_key) == value,
+        "blanks around the names change the answer");
     FUZZ_CHECK(value == fuzz::expected_value(lines, section, key), "find_value gave \"%s\"",
                value.c_str());
   }

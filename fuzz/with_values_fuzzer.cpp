@@ -270,7 +270,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::vector<std::string> answers;
   for (const tovrel::Setting& setting : written) {
     const std::string expected(fuzz::unquoted(fuzz::trimmed(fuzz::sanitized(setting.value))));
-    answers.push_back(tovrel::find_value(*result, section, setting.key));
+    answers.push_back(tovrel::find_value(tovrel::decode_profile(*result), section, setting.key));
     FUZZ_CHECK(answers.back() == expected, "key \"%s\" reads back \"%s\", not \"%s\"",
                std::string(setting.key).c_str(), answers.back().c_str(), expected.c_str());
   }
@@ -282,8 +282,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::optional<std::string> again = tovrel::with_values(*result, section, settings);
   FUZZ_CHECK(again == result, "writing the same settings again changed the file");
   for (std::size_t i = 0; i < written.size(); ++i) {
-    FUZZ_CHECK(tovrel::find_value(*result, section, written[i].key) == answers[i],
-               "a second reading of key \"%s\" differs", std::string(written[i].key).c_str());
+    FUZZ_CHECK(
+        tovrel::find_value(tovrel::decode_profile(*result), section, written[i].key) == answers[i],
+        "a second reading of key \"%s\" differs", std::string(written[i].key).c_str());
   }
   return 0;
 }

@@ -236,17 +236,11 @@ std::optional<std::string> with_value(const EncodedFile& file, std::string_view 
 
 }  // namespace
 
-std::string find_value(std::string_view file_bytes, std::string_view section,
-                       std::string_view key) {
-  return find_decoded_value(decode_profile(file_bytes), section, key);
-}
-
 std::string decode_profile(std::string_view file_bytes) {
   return to_utf8(split_at_byte_order_mark(file_bytes));
 }
 
-std::string find_decoded_value(std::string_view text, std::string_view section,
-                               std::string_view key) {
+std::string find_value(std::string_view text, std::string_view section, std::string_view key) {
   section = trim_blanks(section);
   key = trim_blanks(key);
   Lines lines(text);

@@ -26,15 +26,13 @@ struct Setting {
   std::string_view value;
 };
 
-/// The value of a key in a section of the file, as UTF-8; empty if the section or key is missing.
-std::string find_value(std::string_view file_bytes, std::string_view section, std::string_view key);
-
-/// The file's text as UTF-8, line for line: what find_value looks in.
+/// The file's text as UTF-8, line for line: what find_value looks in. One decoding serves many
+/// reads.
 std::string decode_profile(std::string_view file_bytes);
 
-/// find_value on text that decode_profile has given, so that one decoding serves many reads.
-std::string find_decoded_value(std::string_view text, std::string_view section,
-                               std::string_view key);
+/// The value of a key in a section of the text decode_profile gave; empty if the section or key
+/// is missing.
+std::string find_value(std::string_view text, std::string_view section, std::string_view key);
 
 /// The file with the keys of a section set to the values, every other byte kept. A replaced key
 /// keeps its line and its line break; a new key goes after the last line of the section that is

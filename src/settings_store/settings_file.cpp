@@ -10,7 +10,7 @@ SettingsSnapshot::SettingsSnapshot(const std::string& path) {
 }
 
 std::string SettingsSnapshot::value(std::string_view section, std::string_view key) const {
-  return find_decoded_value(text_, section, key);
+  return find_value(text_, section, key);
 }
 
 WriteOutcome write_settings(const std::string& path, std::string_view section,

@@ -40,7 +40,8 @@ TEST_P(TagCharacterInCodePage949, IsRefusedLikeAnyCharacterTheCodePageLacks) {
   const std::optional<std::string> written = with_values(c.file, c.section, settings);
   EXPECT_EQ(written, std::nullopt) << c.description;
   if (written) {
-    EXPECT_EQ(find_value(*written, c.section, c.key), c.value) << "what was written reads back";
+    EXPECT_EQ(find_value(decode_profile(*written), c.section, c.key), c.value)
+        << "what was written reads back";
   }
 }
 
@@ -61,7 +62,8 @@ TEST(TagCharacterInUnicodeFiles, IsWrittenAndReadBack) {
   for (const std::string mark : {"\xEF\xBB\xBF", "\xFF\xFE", "\xFE\xFF"}) {
     const std::optional<std::string> written = with_values(mark, "환경설정", settings);
     ASSERT_TRUE(written.has_value());
-    EXPECT_EQ(find_value(*written, "환경설정", "원하는 파일"), "/음악/노래\U000E0067.mp3");
+    EXPECT_EQ(find_value(decode_profile(*written), "환경설정", "원하는 파일"),
+              "/음악/노래\U000E0067.mp3");
   }
 }
 
@@ -106,10 +108,10 @@ INSTANTIATE_TEST_SUITE_P(Fuzzing, UnknownPairA2E8,
 TEST(UnknownPairA2E8InTheFile, LeavesTheLinesAsTheyAre) {
   const std::string file =
       cp949("[환경설정]\n원하는 파일=/a") + "\xA2\xE8" + "\n" + cp949("일어날 시간=7\n");
-  EXPECT_EQ(find_value(file, "환경설정", "일어날 시간"), "7");
+  EXPECT_EQ(find_value(decode_profile(file), "환경설정", "일어날 시간"), "7");
 
   const std::string ending = cp949("[환경설정]\r\n원하는 파일=/a") + "\xA2\xE8";
-  const std::string path = find_value(ending, "환경설정", "원하는 파일");
+  const std::string path = find_value(decode_profile(ending), "환경설정", "원하는 파일");
   EXPECT_TRUE(path == "/a\u327E" || path == "/a\uFFFD" || path == "/a\uFFFD\uFFFD")
       << ::testing::PrintToString(path);
 
@@ -117,7 +119,7 @@ TEST(UnknownPairA2E8InTheFile, LeavesTheLinesAsTheyAre) {
   const Setting hour[] = {{"일어날 시간", "8"}};
   const std::optional<std::string> saved = with_values(lf_file, "환경설정", hour);
   ASSERT_TRUE(saved.has_value());
-  EXPECT_EQ(find_value(*saved, "환경설정", "일어날 시간"), "8");
+  EXPECT_EQ(find_value(decode_profile(*saved), "환경설정", "일어날 시간"), "8");
   EXPECT_EQ(with_values(*saved, "환경설정", hour), saved) << "saving again adds a line";
 }
 
@@ -142,7 +144,8 @@ TEST_P(SavingTwice, GivesTheSameFile) {
   ASSERT_TRUE(once.has_value());
   EXPECT_EQ(with_values(*once, c.section, c.settings), once) << c.description;
   for (const Setting& setting : c.settings) {
-    EXPECT_EQ(find_value(*once, c.section, setting.key), setting.value) << c.description;
+    EXPECT_EQ(find_value(decode_profile(*once), c.section, setting.key), setting.value)
+        << c.description;
   }
 }
 
@@ -176,7 +179,8 @@ TEST_P(OddLengthUtf16, TakesValuesThatReadBack) {
   const Setting hour[] = {{"일어날 시간", "8"}};
   const std::optional<std::string> once = with_values(GetParam().file, "환경설정", hour);
   ASSERT_TRUE(once.has_value());
-  EXPECT_EQ(find_value(*once, "환경설정", "일어날 시간"), "8") << GetParam().description;
+  EXPECT_EQ(find_value(decode_profile(*once), "환경설정", "일어날 시간"), "8")
+      << GetParam().description;
   EXPECT_EQ(with_values(*once, "환경설정", hour), once) << GetParam().description;
 }
 

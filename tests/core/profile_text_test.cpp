@@ -22,7 +22,8 @@ void PrintTo(const FindCase& c, std::ostream* out) { *out << c.description; }
 class FindValue : public ::testing::TestWithParam<FindCase> {};
 
 TEST_P(FindValue, ReadsWhatTheProfileRulesSay) {
-  EXPECT_EQ(find_value(GetParam().file, "환경설정", "일어날 시간"), GetParam().expected)
+  EXPECT_EQ(find_value(decode_profile(GetParam().file), "환경설정", "일어날 시간"),
+            GetParam().expected)
       << GetParam().description;
 }
 
@@ -102,21 +103,22 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(FindValueTest, NamesMatchWithoutRegardToCase) {
   const std::string file = cp949("[Setup]\r\nWake Hour=6\r\n[ΑΒΓ]\r\nЯ=7\r\n");
-  EXPECT_EQ(find_value(file, "SETUP", "wake hour"), "6");
-  EXPECT_EQ(find_value(file, "αβγ", "я"), "7");
-  EXPECT_EQ(find_value(file, " setup\t", " WAKE HOUR "), "6") << "blanks around looked-up names";
+  EXPECT_EQ(find_value(decode_profile(file), "SETUP", "wake hour"), "6");
+  EXPECT_EQ(find_value(decode_profile(file), "αβγ", "я"), "7");
+  EXPECT_EQ(find_value(decode_profile(file), " setup\t", " WAKE HOUR "), "6")
+      << "blanks around looked-up names";
 }
 
 TEST(FindValueTest, LongValueComesBackWhole) {
   const std::string file = cp949("[환경설정]\r\n원하는 파일=" + kLongPath + "\r\n");
   ASSERT_GT(kLongPath.size(), 255u);
-  EXPECT_EQ(find_value(file, "환경설정", "원하는 파일"), kLongPath);
+  EXPECT_EQ(find_value(decode_profile(file), "환경설정", "원하는 파일"), kLongPath);
 }
 
 TEST(FindValueTest, BytesOutsideTheCodePageBecomeReplacementCharacters) {
   // A lead and trail byte with no character, and a byte that starts none.
   const std::string file = cp949("[환경설정]\r\n원하는 파일=/a") + "\xC9\x41\xFF" + "\r\n";
-  EXPECT_EQ(find_value(file, "환경설정", "원하는 파일"), "/a\uFFFD\uFFFD");
+  EXPECT_EQ(find_value(decode_profile(file), "환경설정", "원하는 파일"), "/a\uFFFD\uFFFD");
 }
 
 // The bytes the settings window writes for the hour 7 and the file C:\음악\아침.mp3.
@@ -261,8 +263,8 @@ TEST(WithValuesTest, WhatIsWrittenReadsBack) {
   for (const std::string& file : files) {
     const std::optional<std::string> written = with_values(file, "환경설정", settings);
     ASSERT_TRUE(written.has_value());
-    EXPECT_EQ(find_value(*written, "환경설정", "일어날 시간"), "23");
-    EXPECT_EQ(find_value(*written, "환경설정", "원하는 파일"), kLongPath);
+    EXPECT_EQ(find_value(decode_profile(*written), "환경설정", "일어날 시간"), "23");
+    EXPECT_EQ(find_value(decode_profile(*written), "환경설정", "원하는 파일"), kLongPath);
   }
 }
 

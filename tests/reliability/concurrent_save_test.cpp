@@ -61,8 +61,8 @@ TEST_F(ConcurrentSaveTest, ReadersSeeOneWholeSaveAtATime) {
     }
     ASSERT_EQ(file.state, FileState::Read);
     saved_once = true;
-    const Pair pair{find_value(file.bytes, kSettingsSection, kHourKey),
-                    find_value(file.bytes, kSettingsSection, kFileKey)};
+    const Pair pair{find_value(decode_profile(file.bytes), kSettingsSection, kHourKey),
+                    find_value(decode_profile(file.bytes), kSettingsSection, kFileKey)};
     const auto origin = origin_of(pair);
     ASSERT_TRUE(origin.has_value())
         << "read " << reads << ": the hour " << pair.hour << " and the file of " << pair.file.size()
@@ -103,7 +103,7 @@ TEST_F(ConcurrentSaveTest, TheFolderLockLosesNoSave) {
 
   const auto counts = [](const std::string& bytes) {
     const auto count = [&](std::string_view section) {
-      const std::string value = find_value(bytes, section, "횟수");
+      const std::string value = find_value(decode_profile(bytes), section, "횟수");
       return value.empty() ? 0 : std::stoi(value);
     };
     return std::pair{count("쓰기 A"), count("쓰기 B")};

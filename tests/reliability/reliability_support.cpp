@@ -184,8 +184,8 @@ std::vector<std::string> temporary_files(const std::string& folder) {
 }
 
 std::string describe(const std::string& file) {
-  const Pair pair{find_value(file, kSettingsSection, kHourKey),
-                  find_value(file, kSettingsSection, kFileKey)};
+  const Pair pair{find_value(decode_profile(file), kSettingsSection, kHourKey),
+                  find_value(decode_profile(file), kSettingsSection, kFileKey)};
   std::uint64_t digest = 14695981039346656037ull;
   for (const char byte : file)
     digest = (digest ^ static_cast<unsigned char>(byte)) * 1099511628211ull;

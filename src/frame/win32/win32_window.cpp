@@ -1,0 +1,269 @@
+#include "frame/win32/win32_window.h"
+
+#include <algorithm>
+#include <numeric>
+
+#include "frame/win32/wide_text.h"
+
+namespace tovrel::win32 {
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"TovrelWindow";
+constexpr UINT_PTR kTimerId = 1;
+
+HWND last_window = nullptr;
+
+DWORD style_for(BorderStyle border) {
+  // Both have a caption and a close box and cannot be resized, minimized or maximized.
+  (void)border;
+  return WS_CAPTION | WS_SYSMENU;
+}
+
+DWORD extended_style_for(BorderStyle border) {
+  return border == BorderStyle::FixedToolWindow ? WS_EX_TOOLWINDOW : 0;
+}
+
+const wchar_t* class_for(ControlKind kind) {
+  switch (kind) {
+    case ControlKind::Label:
+      return L"STATIC";
+    case ControlKind::TextBox:
+      return L"EDIT";
+    case ControlKind::Button:
+      return L"BUTTON";
+  }
+  return L"STATIC";
+}
+
+DWORD control_style(const ControlLayout& control) {
+  DWORD style = WS_CHILD | (control.visible ? WS_VISIBLE : 0) | (control.enabled ? 0 : WS_DISABLED);
+  switch (control.kind) {
+    case ControlKind::Label:
+      return style | SS_LEFT | SS_NOPREFIX;
+    case ControlKind::TextBox:
+      return style | WS_TABSTOP | ES_AUTOHSCROLL | (control.centred ? ES_CENTER : ES_LEFT) |
+             (control.read_only ? ES_READONLY : 0);
+    case ControlKind::Button:
+      return style | WS_TABSTOP | BS_PUSHBUTTON;
+  }
+  return style;
+}
+
+void register_window_class() {
+  static const bool registered = [] {
+    WNDCLASSEXW window_class{};
+    window_class.cbSize = sizeof window_class;
+    window_class.lpfnWndProc = DefWindowProcW;
+    window_class.hInstance = ::GetModuleHandleW(nullptr);
+    window_class.hIcon = ::LoadIconW(window_class.hInstance, MAKEINTRESOURCEW(1));
+    window_class.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    window_class.lpszClassName = kWindowClass;
+    return ::RegisterClassExW(&window_class) != 0;
+  }();
+  (void)registered;
+}
+
+std::wstring window_text(HWND window) {
+  std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(
+      ::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+}  // namespace
+
+Win32Window::Win32Window(const WindowLayout& layout, Frame& frame)
+    : layout_(layout), frame_(frame), known_texts_(layout.controls.size()) {
+  register_window_class();
+  const HINSTANCE instance = ::GetModuleHandleW(nullptr);
+  window_ = ::CreateWindowExW(extended_style_for(layout.border_style), kWindowClass,
+                              to_wide(layout.caption).c_str(), style_for(layout.border_style),
+                              CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, nullptr, nullptr, instance,
+                              nullptr);
+  ::SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  ::SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&procedure));
+
+  // Made in tab order: the dialog keys follow the order in which controls were made.
+  std::vector<std::size_t> tab_order(layout.controls.size());
+  std::iota(tab_order.begin(), tab_order.end(), std::size_t{0});
+  std::sort(tab_order.begin(), tab_order.end(), [&](std::size_t a, std::size_t b) {
+    return layout.controls[a].tab_index < layout.controls[b].tab_index;
+  });
+  controls_.resize(layout.controls.size());
+  for (const std::size_t row : tab_order) {
+    const ControlLayout& control = layout.controls[row];
+    const std::wstring text = to_wide(control.text);
+    const DWORD extended = control.kind == ControlKind::TextBox ? WS_EX_CLIENTEDGE : 0;
+    controls_[row] = ::CreateWindowExW(
+        extended, class_for(control.kind), text.c_str(), control_style(control), 0, 0, 0, 0,
+        window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + row)), instance,
+        nullptr);
+    if (control.kind == ControlKind::TextBox) {
+      known_texts_[row] = text;
+      // The limit holds for typing and pasting; WM_SETTEXT is not cut by it.
+      if (control.typed_length_limit > 0) {
+        ::SendMessageW(controls_[row], EM_LIMITTEXT, control.typed_length_limit, 0);
+      }
+    }
+  }
+  lay_out(::GetDpiForWindow(window_));
+
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  ::GetMonitorInfoW(::MonitorFromWindow(window_, MONITOR_DEFAULTTOPRIMARY), &monitor);
+  RECT bounds{};
+  ::GetWindowRect(window_, &bounds);
+  const RECT& work = monitor.rcWork;
+  const int width = bounds.right - bounds.left, height = bounds.bottom - bounds.top;
+  ::SetWindowPos(window_, nullptr, work.left + (work.right - work.left - width) / 2,
+                 work.top + (work.bottom - work.top - height) / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  last_window = window_;
+}
+
+Win32Window::~Win32Window() {
+  ::SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+  ::DestroyWindow(window_);
+  if (font_) ::DeleteObject(font_);
+  if (last_window == window_) last_window = nullptr;
+}
+
+void Win32Window::lay_out(UINT dpi) {
+  const auto pixels = [dpi](int twips) { return twips_to_pixels(twips, static_cast<int>(dpi)); };
+
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  ::SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi);
+  const HFONT font = ::CreateFontIndirectW(&metrics.lfMessageFont);
+  for (std::size_t row = 0; row < controls_.size(); ++row) {
+    const Twips& bounds = layout_.controls[row].bounds;
+    ::SetWindowPos(controls_[row], nullptr, pixels(bounds.left), pixels(bounds.top),
+                   pixels(bounds.width), pixels(bounds.height), SWP_NOZORDER | SWP_NOACTIVATE);
+    ::SendMessageW(controls_[row], WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  }
+  if (font_) ::DeleteObject(font_);
+  font_ = font;
+
+  RECT frame{0, 0, pixels(layout_.client_width), pixels(layout_.client_height)};
+  const DWORD style = static_cast<DWORD>(::GetWindowLongPtrW(window_, GWL_STYLE));
+  const DWORD extended = static_cast<DWORD>(::GetWindowLongPtrW(window_, GWL_EXSTYLE));
+  ::AdjustWindowRectExForDpi(&frame, style, FALSE, extended, dpi);
+  ::SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+std::string Win32Window::text(std::size_t control) const {
+  return from_wide(window_text(controls_.at(control)));
+}
+
+void Win32Window::set_text(std::size_t control, const std::string& text) {
+  ::SetWindowTextW(controls_.at(control), to_wide(text).c_str());
+}
+
+void Win32Window::deliver_events_to(EventSink& events) {
+  events_ = &events;
+  if (layout_.timer.interval_ms > 0) {
+    ::SetTimer(window_, kTimerId, static_cast<UINT>(layout_.timer.interval_ms), nullptr);
+  }
+}
+
+void Win32Window::show() {
+  ::ShowWindow(window_, SW_SHOWNORMAL);
+  ::UpdateWindow(window_);
+}
+
+void Win32Window::raise(Event event, std::size_t source) {
+  if (events_) events_->raise(event, source);
+}
+
+void Win32Window::command(int id, int notification) {
+  const std::size_t row = static_cast<std::size_t>(id - kFirstControlId);
+  if (id < kFirstControlId || row >= controls_.size()) return;
+  switch (layout_.controls[row].kind) {
+    case ControlKind::TextBox:
+      if (notification == EN_CHANGE) {
+        std::wstring text = window_text(controls_[row]);
+        if (text == known_texts_[row]) return;
+        known_texts_[row] = std::move(text);
+        raise(Event::Change, row);
+      }
+      return;
+    case ControlKind::Button:
+      if (notification == BN_CLICKED) raise(Event::Click, row);
+      return;
+    case ControlKind::Label:
+      return;
+  }
+}
+
+// Returns whether the message was handled here; the rest goes to DefWindowProcW.
+bool Win32Window::handle_message(UINT message, WPARAM w, LPARAM l) {
+  switch (message) {
+    case WM_COMMAND:
+      command(LOWORD(w), HIWORD(w));
+      return true;
+    case WM_TIMER:
+      if (w == kTimerId) raise(Event::Tick, kWindow);
+      return true;
+    case WM_CLOSE:
+      raise(Event::Close, kWindow);
+      ::DestroyWindow(window_);
+      return true;
+    case WM_ENDSESSION:
+      // The session ends: the window closes as it would for the close box.
+      if (w) raise(Event::Close, kWindow);
+      return true;
+    case WM_DPICHANGED: {
+      const RECT* suggested = reinterpret_cast<const RECT*>(l);
+      lay_out(HIWORD(w));
+      ::SetWindowPos(window_, nullptr, suggested->left, suggested->top, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      return true;
+    }
+    case WM_DESTROY:
+      ::PostQuitMessage(0);
+      return true;
+    default:
+      return false;
+  }
+}
+
+LRESULT CALLBACK Win32Window::procedure(HWND handle, UINT message, WPARAM w, LPARAM l) {
+  auto* window = reinterpret_cast<Win32Window*>(::GetWindowLongPtrW(handle, GWLP_USERDATA));
+  if (window == nullptr) return ::DefWindowProcW(handle, message, w, l);
+  bool handled = false;
+  switch (message) {
+    case WM_COMMAND:
+    case WM_TIMER:
+    case WM_CLOSE:
+    case WM_ENDSESSION:
+    case WM_DPICHANGED:
+    case WM_DESTROY:
+      // No exception leaves a window procedure: a failure here is reported like a handler's.
+      window->frame_.dispatch([&] { handled = window->handle_message(message, w, l); });
+      break;
+    default:
+      break;
+  }
+  return handled ? 0 : ::DefWindowProcW(handle, message, w, l);
+}
+
+std::unique_ptr<Window> Win32Windows::create_window(const WindowLayout& layout) {
+  return std::make_unique<Win32Window>(layout, frame_);
+}
+
+int Win32Windows::run_event_loop() {
+  MSG message{};
+  while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+    const HWND top = ::GetAncestor(message.hwnd, GA_ROOT);
+    if (top != nullptr && ::IsDialogMessageW(top, &message)) continue;
+    ::TranslateMessage(&message);
+    ::DispatchMessageW(&message);
+  }
+  return static_cast<int>(message.wParam);
+}
+
+HWND Win32Windows::dialog_owner() { return last_window; }
+
+}  // namespace tovrel::win32
