@@ -5,6 +5,19 @@
 #include <random>
 
 namespace tovrel::testing {
+namespace {
+
+// std::filesystem takes a char string in the system's code page, not always UTF-8.
+std::filesystem::path from_utf8(std::string_view utf8) {
+  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string to_utf8(const std::filesystem::path& path) {
+  const std::u8string utf8 = path.u8string();
+  return std::string(utf8.begin(), utf8.end());
+}
+
+}  // namespace
 
 void Sandbox::SetUp() {
   std::random_device random;
@@ -15,6 +28,12 @@ void Sandbox::SetUp() {
   FAIL() << "no new temporary folder";
 }
 
+std::string Sandbox::path(std::string_view name) const {
+  return to_utf8(folder_ / from_utf8(name));
+}
+
+std::string Sandbox::folder() const { return to_utf8(folder_); }
+
 void Sandbox::TearDown() {
   std::error_code ignored;
   std::filesystem::permissions(folder_, std::filesystem::perms::owner_all,
@@ -23,12 +42,12 @@ void Sandbox::TearDown() {
 }
 
 void Sandbox::write(std::string_view name, std::string_view bytes) const {
-  std::ofstream(folder_ / name, std::ios::binary)
+  std::ofstream(folder_ / from_utf8(name), std::ios::binary)
       .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 std::string Sandbox::read(std::string_view name) const {
-  std::ifstream file(folder_ / name, std::ios::binary);
+  std::ifstream file(folder_ / from_utf8(name), std::ios::binary);
   return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 

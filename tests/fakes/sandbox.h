@@ -14,8 +14,9 @@ class Sandbox : public ::testing::Test {
   void SetUp() override;
   void TearDown() override;
 
-  std::string path(std::string_view name) const { return (folder_ / name).string(); }
-  std::string folder() const { return folder_.string(); }
+  /// Names and paths are UTF-8, as the program's are.
+  std::string path(std::string_view name) const;
+  std::string folder() const;
   void write(std::string_view name, std::string_view bytes) const;
   std::string read(std::string_view name) const;
 

@@ -1,4 +1,6 @@
 // File operations on Windows.
+#include "settings_store/file_access.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -7,7 +9,6 @@
 
 #include "frame/paths.h"
 #include "frame/win32/wide_text.h"
-#include "settings_store/file_access.h"
 
 namespace tovrel {
 namespace {
@@ -40,7 +41,8 @@ constexpr std::string_view kLockName = ".SETUP.INI.lock";
 std::wstring wide_path(const std::string& path) { return win32::to_wide(path); }
 
 std::string random_replacement_name() {
-  static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+  static constexpr char kLetters[] =
+      "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
   static std::mt19937 random(std::random_device{}());
   std::string name(kReplacementPrefix);
   for (std::size_t i = name.size(); i < kReplacementName.size(); ++i) {
@@ -95,7 +97,7 @@ std::optional<std::string> resolve_links(const std::string& path) {
                                   FILE_FLAG_BACKUP_SEMANTICS, nullptr));
   if (!file.valid()) {
     return ::GetLastError() == ERROR_CANT_RESOLVE_FILENAME ? std::nullopt
-                                                          : std::optional<std::string>(path);
+                                                           : std::optional<std::string>(path);
   }
   std::wstring final_path(MAX_PATH, L'\0');
   DWORD length = ::GetFinalPathNameByHandleW(file.get(), final_path.data(),
@@ -173,9 +175,9 @@ FolderLock::FolderLock(const std::string& file_path) {
   // up sooner.
   int sharing_violations = 0, refusals = 0;
   while (sharing_violations < 1000 && refusals < 10) {
-    const HANDLE file = ::CreateFileW(lock.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                      OPEN_ALWAYS,
-                                      FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    const HANDLE file =
+        ::CreateFileW(lock.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                      FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
       held_.reset(new Held{Handle(file)});
       return;

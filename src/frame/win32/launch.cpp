@@ -56,7 +56,8 @@ ErrorNumber error_for_system_error(unsigned long error) {
 namespace tovrel::platform {
 
 void start_program(const std::string& command_line) {
-  win32::ProcessStart start = win32::process_for_command_line(command_line, win32::windows_folder());
+  win32::ProcessStart start =
+      win32::process_for_command_line(command_line, win32::windows_folder());
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;

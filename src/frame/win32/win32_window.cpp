@@ -39,7 +39,7 @@ DWORD control_style(const ControlLayout& control) {
   DWORD style = WS_CHILD | (control.visible ? WS_VISIBLE : 0) | (control.enabled ? 0 : WS_DISABLED);
   switch (control.kind) {
     case ControlKind::Label:
-      return style | SS_LEFT | SS_NOPREFIX;
+      return style | SS_LEFTNOWORDWRAP | SS_NOPREFIX;  // clipped, not wrapped, like a Qt label
     case ControlKind::TextBox:
       return style | WS_TABSTOP | ES_AUTOHSCROLL | (control.centred ? ES_CENTER : ES_LEFT) |
              (control.read_only ? ES_READONLY : 0);
@@ -77,10 +77,10 @@ Win32Window::Win32Window(const WindowLayout& layout, Frame& frame)
     : layout_(layout), frame_(frame), known_texts_(layout.controls.size()) {
   register_window_class();
   const HINSTANCE instance = ::GetModuleHandleW(nullptr);
-  window_ = ::CreateWindowExW(extended_style_for(layout.border_style), kWindowClass,
-                              to_wide(layout.caption).c_str(), style_for(layout.border_style),
-                              CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, nullptr, nullptr, instance,
-                              nullptr);
+  window_ =
+      ::CreateWindowExW(extended_style_for(layout.border_style), kWindowClass,
+                        to_wide(layout.caption).c_str(), style_for(layout.border_style),
+                        CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, nullptr, nullptr, instance, nullptr);
   ::SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   ::SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&procedure));
 

@@ -1,0 +1,89 @@
+#include "frame/win32/win32_frame.h"
+
+#include <commdlg.h>
+#include <windows.h>
+
+#include "frame/platform.h"
+#include "frame/win32/wide_text.h"
+#include "frame/win32/win32_window.h"
+
+namespace tovrel::win32 {
+namespace {
+
+// Room for a path of the longest length the system allows.
+constexpr DWORD kPathBufferLength = 32768;
+
+void show_box(const std::string& title, const std::string& text) {
+  ::MessageBoxW(Win32Windows::dialog_owner(), to_wide(text).c_str(), to_wide(title).c_str(), MB_OK);
+}
+
+}  // namespace
+
+std::string Win32Frame::app_folder() const { return platform::executable_folder(); }
+
+std::string Win32Frame::app_title() const { return std::string(executable_.title); }
+
+void Win32Frame::show_message(const std::string& text) {
+  show_box(std::string(executable_.title), text);
+}
+
+void Win32Frame::launch(const std::string& command_line) { platform::start_program(command_line); }
+
+void Win32Frame::end_process() { ::ExitProcess(0); }
+
+ClockTime Win32Frame::now() const {
+  SYSTEMTIME time{};
+  ::GetLocalTime(&time);
+  return {time.wHour, time.wMinute, time.wSecond};
+}
+
+std::string Win32Frame::format_time(ClockTime time) const {
+  SYSTEMTIME system_time{};
+  system_time.wYear = 2000;
+  system_time.wMonth = 1;
+  system_time.wDay = 1;
+  system_time.wHour = static_cast<WORD>(time.hour);
+  system_time.wMinute = static_cast<WORD>(time.minute);
+  system_time.wSecond = static_cast<WORD>(time.second);
+  wchar_t text[128];
+  const int length = ::GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, 0, &system_time, nullptr, text,
+                                       static_cast<int>(std::size(text)));
+  return length > 0 ? from_wide(std::wstring_view(text, static_cast<std::size_t>(length - 1)))
+                    : std::string();
+}
+
+std::string Win32Frame::decimal_separator() const {
+  wchar_t separator[8];
+  const int length = ::GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, separator,
+                                       static_cast<int>(std::size(separator)));
+  return length > 1 ? from_wide(std::wstring_view(separator, static_cast<std::size_t>(length - 1)))
+                    : std::string(".");
+}
+
+std::optional<std::string> Win32Frame::choose_file_to_open() {
+  // No title, filter or start folder: the dialog shows its defaults.
+  std::wstring file(kPathBufferLength, L'\0');
+  OPENFILENAMEW dialog{};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = Win32Windows::dialog_owner();
+  dialog.lpstrFile = file.data();
+  dialog.nMaxFile = kPathBufferLength;
+  dialog.Flags = OFN_EXPLORER;
+  if (!::GetOpenFileNameW(&dialog)) {
+    if (::CommDlgExtendedError() == 0) return std::nullopt;  // Cancel
+    throw Failure(ErrorNumber::PathFileAccessError);
+  }
+  file.resize(::wcslen(file.c_str()));
+  return from_wide(file);
+}
+
+void Win32Frame::report_runtime_error(const Failure& failure) {
+  try {
+    show_box(std::string(executable_.title), runtime_error_report(failure));
+  } catch (...) {
+    // Out of memory even for the report: the exit status still tells the error.
+  }
+  ::ExitProcess(static_cast<UINT>(failure.number()));
+}
+
+}  // namespace tovrel::win32
