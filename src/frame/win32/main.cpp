@@ -1,6 +1,7 @@
 // Both executables start here; which window opens is fixed for each at build time.
-#include <commctrl.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
 
 #include "frame/executables.h"
 #include "frame/program.h"

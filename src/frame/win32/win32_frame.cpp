@@ -1,7 +1,8 @@
 #include "frame/win32/win32_frame.h"
 
-#include <commdlg.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <commdlg.h>
 
 #include "frame/platform.h"
 #include "frame/win32/wide_text.h"
