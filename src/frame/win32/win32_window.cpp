@@ -145,12 +145,24 @@ void Win32Window::lay_out(UINT dpi) {
   if (font_) ::DeleteObject(font_);
   font_ = font;
 
-  RECT frame{0, 0, pixels(layout_.client_width), pixels(layout_.client_height)};
+  const int width = pixels(layout_.client_width), height = pixels(layout_.client_height);
+  RECT frame{0, 0, width, height};
   const DWORD style = static_cast<DWORD>(::GetWindowLongPtrW(window_, GWL_STYLE));
   const DWORD extended = static_cast<DWORD>(::GetWindowLongPtrW(window_, GWL_EXSTYLE));
   ::AdjustWindowRectExForDpi(&frame, style, FALSE, extended, dpi);
-  ::SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  const auto resize = [this](int outer_width, int outer_height) {
+    ::SetWindowPos(window_, nullptr, 0, 0, outer_width, outer_height,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  };
+  resize(frame.right - frame.left, frame.bottom - frame.top);
+  // Where the system draws the frame at another DPI than the window's (Wine does), the frame
+  // takes other room than computed: what the client area lacks or has too much is measured.
+  RECT client{};
+  ::GetClientRect(window_, &client);
+  if (client.right != width || client.bottom != height) {
+    resize(frame.right - frame.left + width - client.right,
+           frame.bottom - frame.top + height - client.bottom);
+  }
 }
 
 std::string Win32Window::text(std::size_t control) const {

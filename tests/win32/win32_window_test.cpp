@@ -1,0 +1,223 @@
+// The Win32 window system on real windows under the fake frame: what it makes of the layout and
+// event tables, the edit control's change notifications, and the layout at 96 and 192 dpi.
+#include "frame/win32/win32_window.h"
+
+#include <gtest/gtest.h>
+
+#include <utility>
+#include <vector>
+
+#include "alarm_window/form1_layout.h"
+#include "fakes/fake_frame.h"
+#include "frame/win32/wide_text.h"
+#include "settings_window/form2_layout.h"
+
+namespace tovrel::win32 {
+namespace {
+
+struct Recorder final : EventSink {
+  std::vector<std::pair<Event, std::size_t>> events;
+  void raise(Event event, std::size_t source) override { events.emplace_back(event, source); }
+};
+
+std::wstring class_of(HWND window) {
+  wchar_t name[64];
+  return std::wstring(name, static_cast<std::size_t>(::GetClassNameW(window, name, 64)));
+}
+
+LONG_PTR style_of(HWND window) { return ::GetWindowLongPtrW(window, GWL_STYLE); }
+
+// The control's place in its window's client area.
+RECT client_rect_of(HWND control) {
+  RECT rect{};
+  ::GetWindowRect(control, &rect);
+  ::MapWindowPoints(nullptr, ::GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+// Delivers what is waiting, as the event loop would; the quit that a destroyed window posts is
+// the loop's, not the test's.
+void pump_messages() {
+  MSG message;
+  while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) continue;
+    ::TranslateMessage(&message);
+    ::DispatchMessageW(&message);
+  }
+}
+
+class Win32WindowTest : public ::testing::TestWithParam<const WindowLayout*> {
+ protected:
+  const WindowLayout& layout() const { return *GetParam(); }
+  testing::FakeFrame frame;
+};
+
+TEST_P(Win32WindowTest, EachRowBecomesTheControlItDescribes) {
+  Win32Window window(layout(), frame);
+  for (std::size_t row = 0; row < layout().controls.size(); ++row) {
+    const ControlLayout& control = layout().controls[row];
+    const HWND made = window.control(row);
+    const LONG_PTR style = style_of(made);
+    SCOPED_TRACE(std::string(control.name));
+    EXPECT_EQ(::GetDlgCtrlID(made), kFirstControlId + static_cast<int>(row));
+    EXPECT_EQ(class_of(made), control.kind == ControlKind::Label     ? L"Static"
+                              : control.kind == ControlKind::TextBox ? L"Edit"
+                                                                     : L"Button");
+    EXPECT_EQ(window.text(row), control.text);
+    EXPECT_EQ((style & WS_VISIBLE) != 0, control.visible);
+    EXPECT_EQ((style & WS_DISABLED) == 0, control.enabled);
+    if (control.kind == ControlKind::TextBox) {
+      EXPECT_EQ((style & ES_CENTER) != 0, control.centred);
+      EXPECT_EQ((style & ES_READONLY) != 0, control.read_only);
+      const LRESULT limit = ::SendMessageW(made, EM_GETLIMITTEXT, 0, 0);
+      if (control.typed_length_limit > 0) EXPECT_EQ(limit, control.typed_length_limit);
+    }
+  }
+}
+
+TEST_P(Win32WindowTest, TheFrameIsFixedAndTheCaptionIsTheLayouts) {
+  Win32Window window(layout(), frame);
+  const LONG_PTR style = style_of(window.handle());
+  const LONG_PTR extended = ::GetWindowLongPtrW(window.handle(), GWL_EXSTYLE);
+  EXPECT_TRUE(style & WS_CAPTION);
+  EXPECT_TRUE(style & WS_SYSMENU);
+  EXPECT_FALSE(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
+  EXPECT_EQ((extended & WS_EX_TOOLWINDOW) != 0,
+            layout().border_style == BorderStyle::FixedToolWindow);
+  wchar_t caption[64];
+  ::GetWindowTextW(window.handle(), caption, 64);
+  EXPECT_EQ(from_wide(caption), layout().caption);
+  EXPECT_FALSE(::IsWindowVisible(window.handle())) << "shown only once loaded";
+}
+
+TEST_P(Win32WindowTest, TabGoesThroughTheFocusableControlsInTabOrder) {
+  Win32Window window(layout(), frame);
+  std::vector<const ControlLayout*> expected;
+  for (const ControlLayout& control : layout().controls) {
+    if (control.kind != ControlKind::Label && control.enabled && control.visible) {
+      expected.push_back(&control);
+    }
+  }
+  std::sort(expected.begin(), expected.end(),
+            [](auto* a, auto* b) { return a->tab_index < b->tab_index; });
+  window.show();
+  HWND focus = ::GetNextDlgTabItem(window.handle(), nullptr, FALSE);
+  for (const ControlLayout* control : expected) {
+    ASSERT_EQ(focus, window.control(control->control)) << control->name;
+    focus = ::GetNextDlgTabItem(window.handle(), focus, FALSE);
+  }
+  if (!expected.empty()) EXPECT_EQ(focus, window.control(expected.front()->control));
+}
+
+// 15 twips are a pixel at 96 dpi; at 192 everything is twice the size, the font too.
+TEST_P(Win32WindowTest, TwipsBecomePixelsAtTheWindowsDpiAndAgainWhenItChanges) {
+  Win32Window window(layout(), frame);
+  const auto font_height = [&] {
+    LOGFONTW font{};
+    ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(window.control(0), WM_GETFONT, 0, 0)),
+                 sizeof font, &font);
+    return font.lfHeight;
+  };
+  const auto check_at = [&](int dpi) {
+    SCOPED_TRACE(dpi);
+    RECT client{};
+    ::GetClientRect(window.handle(), &client);
+    EXPECT_EQ(client.right, twips_to_pixels(layout().client_width, dpi));
+    EXPECT_EQ(client.bottom, twips_to_pixels(layout().client_height, dpi));
+    for (std::size_t row = 0; row < layout().controls.size(); ++row) {
+      const Twips& bounds = layout().controls[row].bounds;
+      const RECT rect = client_rect_of(window.control(row));
+      EXPECT_EQ(rect.left, twips_to_pixels(bounds.left, dpi)) << layout().controls[row].name;
+      EXPECT_EQ(rect.top, twips_to_pixels(bounds.top, dpi)) << layout().controls[row].name;
+      EXPECT_EQ(rect.right - rect.left, twips_to_pixels(bounds.width, dpi));
+      EXPECT_EQ(rect.bottom - rect.top, twips_to_pixels(bounds.height, dpi));
+    }
+  };
+  ASSERT_EQ(::GetDpiForWindow(window.handle()), 96u) << "the test prefix runs at 96 dpi";
+  check_at(96);
+  const LONG font_at_96 = font_height();
+  EXPECT_NE(font_at_96, 0);
+
+  RECT suggested{40, 30, 500, 400};
+  ::SendMessageW(window.handle(), WM_DPICHANGED, MAKEWPARAM(192, 192),
+                 reinterpret_cast<LPARAM>(&suggested));
+  check_at(192);
+  EXPECT_EQ(font_height(), 2 * font_at_96);
+  RECT placed{};
+  ::GetWindowRect(window.handle(), &placed);
+  EXPECT_EQ(placed.left, suggested.left);
+  EXPECT_EQ(placed.top, suggested.top);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothWindows, Win32WindowTest,
+                         ::testing::Values(&form1::layout, &form2::layout),
+                         [](const auto& info) { return std::string(info.param->name); });
+
+class Win32EventsTest : public ::testing::Test {
+ protected:
+  testing::FakeFrame frame;
+  Recorder recorder;
+};
+
+TEST_F(Win32EventsTest, AChangeIsRaisedOnlyWhenTheTextChanges) {
+  Win32Window window(form2::layout, frame);
+  window.deliver_events_to(recorder);
+  const std::vector<std::pair<Event, std::size_t>> change{{Event::Change, form2::Text1}};
+
+  window.set_text(form2::Text1, "7");
+  EXPECT_EQ(recorder.events, change);
+  recorder.events.clear();
+  window.set_text(form2::Text1, "7");
+  EXPECT_TRUE(recorder.events.empty()) << "WM_SETTEXT of the same text is no change";
+
+  ::SendMessageW(window.control(form2::Text1), EM_SETSEL, 1, 1);
+  ::SendMessageW(window.control(form2::Text1), WM_CHAR, L'1', 0);
+  EXPECT_EQ(recorder.events, change) << "typed";
+  EXPECT_EQ(window.text(form2::Text1), "71");
+}
+
+TEST_F(Win32EventsTest, TheHourBoxLimitsTypingButNotTheProgram) {
+  Win32Window window(form2::layout, frame);
+  window.deliver_events_to(recorder);
+  const HWND hour = window.control(form2::Text1);
+  for (const wchar_t c : {L'1', L'2', L'3'}) ::SendMessageW(hour, WM_CHAR, c, 0);
+  EXPECT_EQ(window.text(form2::Text1), "12");
+  window.set_text(form2::Text1, "123");
+  EXPECT_EQ(window.text(form2::Text1), "123");
+}
+
+TEST_F(Win32EventsTest, ClicksClosingAndTheEndOfTheSessionRaiseTheirEvents) {
+  Win32Window window(form2::layout, frame);
+  window.deliver_events_to(recorder);
+  for (const std::size_t button : {form2::Command1, form2::Command2, form2::Command3}) {
+    ::SendMessageW(window.control(button), BM_CLICK, 0, 0);
+  }
+  ::SendMessageW(window.handle(), WM_ENDSESSION, FALSE, 0);  // a shutdown called off
+  ::SendMessageW(window.handle(), WM_ENDSESSION, TRUE, 0);
+  ::SendMessageW(window.handle(), WM_CLOSE, 0, 0);
+  pump_messages();
+  EXPECT_EQ(recorder.events, (std::vector<std::pair<Event, std::size_t>>{
+                                 {Event::Click, form2::Command1},
+                                 {Event::Click, form2::Command2},
+                                 {Event::Click, form2::Command3},
+                                 {Event::Close, kWindow},
+                                 {Event::Close, kWindow},
+                             }));
+  EXPECT_FALSE(::IsWindow(window.handle())) << "closed once the close handler ran";
+}
+
+TEST_F(Win32EventsTest, TheTimerTicksFromTheMomentEventsAreDelivered) {
+  Win32Window window(form1::layout, frame);
+  pump_messages();
+  window.deliver_events_to(recorder);
+  const ULONGLONG start = ::GetTickCount64();
+  while (recorder.events.empty() && ::GetTickCount64() - start < 5000) {
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
+    pump_messages();
+  }
+  ASSERT_FALSE(recorder.events.empty());
+  EXPECT_EQ(recorder.events.front(), std::make_pair(Event::Tick, kWindow));
+}
+
+}  // namespace
+}  // namespace tovrel::win32
