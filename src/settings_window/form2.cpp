@@ -47,9 +47,10 @@ void Form2::command1_click() {
       [] {});
 }
 
-// Load and Save use this executable's title as the section. It is the settings window's caption
-// only because the settings executable is titled so: an executable with another title reads and
-// writes a section the alarm never reads, which is what the settings file's users rely on.
+// Load and Save use this executable's title as the section, on purpose, where the alarm uses the
+// fixed name: the two meet only because the settings executable is titled "환경설정". Settings
+// files written that way exist; an executable with another title keeps a section of its own,
+// which the alarm never reads. Do not "fix" one to match the other.
 void Form2::command2_click() {
   const SettingsSnapshot settings(settings_path());
   const std::string section = frame_.app_title();
