@@ -101,6 +101,9 @@ TEST_P(Win32WindowTest, TabGoesThroughTheFocusableControlsInTabOrder) {
   std::sort(expected.begin(), expected.end(),
             [](auto* a, auto* b) { return a->tab_index < b->tab_index; });
   window.show();
+  if (!expected.empty()) {
+    EXPECT_EQ(::GetFocus(), window.control(expected.front()->control)) << "as in a dialog";
+  }
   HWND focus = ::GetNextDlgTabItem(window.handle(), nullptr, FALSE);
   for (const ControlLayout* control : expected) {
     ASSERT_EQ(focus, window.control(control->control)) << control->name;

@@ -185,6 +185,17 @@ void Win32Window::show() {
   ::UpdateWindow(window_);
 }
 
+void Win32Window::remember_focus() {
+  const HWND focus = ::GetFocus();
+  if (focus != nullptr && ::IsChild(window_, focus)) focused_ = focus;
+}
+
+void Win32Window::restore_focus() {
+  const HWND control =
+      ::IsWindow(focused_) ? focused_ : ::GetNextDlgTabItem(window_, nullptr, FALSE);
+  if (control != nullptr) ::SetFocus(control);
+}
+
 void Win32Window::raise(Event event, std::size_t source) {
   if (events_) events_->raise(event, source);
 }
@@ -246,6 +257,13 @@ LRESULT CALLBACK Win32Window::procedure(HWND handle, UINT message, WPARAM w, LPA
   if (window == nullptr) return ::DefWindowProcW(handle, message, w, l);
   bool handled = false;
   switch (message) {
+    case WM_ACTIVATE:
+      // As a dialog does: the control that had the focus gets it back when the window does.
+      if (LOWORD(w) == WA_INACTIVE) window->remember_focus();
+      break;
+    case WM_SETFOCUS:
+      window->restore_focus();
+      return 0;
     case WM_COMMAND:
     case WM_TIMER:
     case WM_CLOSE:

@@ -38,6 +38,8 @@ class Win32Window final : public Window {
   bool handle_message(UINT message, WPARAM w, LPARAM l);
   void command(int id, int notification);
   void lay_out(UINT dpi);
+  void remember_focus();
+  void restore_focus();
   void raise(Event event, std::size_t source);
 
   const WindowLayout& layout_;
@@ -48,6 +50,7 @@ class Win32Window final : public Window {
   // even of the text it already has, and a change is only a change when the text differs.
   std::vector<std::wstring> known_texts_;
   HFONT font_ = nullptr;
+  HWND focused_ = nullptr;  // the control that had the focus when the window lost it
   EventSink* events_ = nullptr;
 };
 
