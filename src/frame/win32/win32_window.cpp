@@ -177,6 +177,15 @@ void Win32Window::raise(Event event, std::size_t source) {
   if (events_) events_->raise(event, source);
 }
 
+void Win32Window::focus_a_control() {
+  const auto can_focus = [](HWND control) {
+    return control != nullptr && ::IsWindowVisible(control) && ::IsWindowEnabled(control);
+  };
+  HWND target = focused_control_;
+  if (!can_focus(target)) target = ::GetNextDlgTabItem(window_, nullptr, FALSE);
+  ::SetFocus(can_focus(target) ? target : window_);
+}
+
 void Win32Window::command(int id, int notification) {
   const std::size_t row = static_cast<std::size_t>(id - kFirstControlId);
   if (id < kFirstControlId || row >= controls_.size()) return;
@@ -221,6 +230,16 @@ bool Win32Window::handle_message(UINT message, WPARAM w, LPARAM l) {
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
       return true;
     }
+    case WM_ACTIVATE:
+      // As in a dialog: the focus goes to a control, not to the window itself, and comes back
+      // to the one that had it when a message box or the Open dialog closes.
+      if (LOWORD(w) == WA_INACTIVE) {
+        const HWND focus = ::GetFocus();
+        if (focus != nullptr && ::IsChild(window_, focus)) focused_control_ = focus;
+        return false;
+      }
+      focus_a_control();
+      return true;
     case WM_DESTROY:
       ::PostQuitMessage(0);
       return true;
@@ -239,6 +258,7 @@ LRESULT CALLBACK Win32Window::procedure(HWND handle, UINT message, WPARAM w, LPA
     case WM_CLOSE:
     case WM_ENDSESSION:
     case WM_DPICHANGED:
+    case WM_ACTIVATE:
     case WM_DESTROY:
       // No exception leaves a window procedure: a failure here is reported like a handler's.
       window->frame_.dispatch([&] { handled = window->handle_message(message, w, l); });

@@ -38,6 +38,9 @@ class Win32Window final : public Window {
   bool handle_message(UINT message, WPARAM w, LPARAM l);
   void command(int id, int notification);
   void lay_out(UINT dpi);
+  // Gives the focus to the control that last had it, else to the first in tab order that can
+  // take it, else to the window.
+  void focus_a_control();
   void raise(Event event, std::size_t source);
 
   const WindowLayout& layout_;
@@ -49,6 +52,7 @@ class Win32Window final : public Window {
   std::vector<std::wstring> known_texts_;
   HFONT font_ = nullptr;
   EventSink* events_ = nullptr;
+  HWND focused_control_ = nullptr;  // the control that had the focus when the window lost it
 };
 
 class Win32Windows final : public WindowSystem {
