@@ -88,6 +88,8 @@ class AlarmUnderWineTest(WineTestCase):
 
         command_line = f'explorer.exe "{song}"'
         self.assertEqual(wine_harness.started_programs(run.output()), [(EXPLORER, command_line)])
+        # Started, explorer runs on its own: it may not have recorded yet.
+        harness.poll(self.wine.started, timeout=10)
         self.assertEqual(self.wine.started(), [(EXPLORER, command_line)])
         texts = wine_harness.edit_texts(run.output())
         self.assertIn("Tovrel 시간 입니다.", texts)
@@ -160,7 +162,9 @@ class SettingsUnderWineTest(WineTestCase):
         self.x.run("xdotool", "type", "--delay", "20", song)
         self.x.run("xdotool", "key", "Return")
         self.assertTrue(self.x.wait_until_gone(dialog, timeout=10), "the Open dialog stays")
-        self.assertIn(song, wine_harness.edit_texts(run.output()), "the path box")
+        # The dialog's window goes before the path box is given the path.
+        shown = harness.poll(lambda: song in wine_harness.edit_texts(run.output()), timeout=10)
+        self.assertTrue(shown, "the path box\n" + wine_harness.summary(run.output()))
 
         self.x.run("xdotool", "mousemove", "--window", str(window), *map(str, SAVE_BUTTON),
                    "click", "1")
