@@ -7,8 +7,8 @@ test_packages=(xvfb xauth x11-utils xdotool openbox wmctrl xclip imagemagick fak
                python3 python3-xlib locales)
 # Fuzzing the core with libFuzzer (scripts/fuzz), besides cmake and ninja-build.
 fuzz_packages=(clang libclang-rt-14-dev)
-# Cross-compiling for Windows.
-windows_packages=(g++-mingw-w64-x86-64-posix)
+# Cross-compiling for Windows, and running the Windows build's tests under Wine (64-bit only).
+windows_packages=(g++-mingw-w64-x86-64-posix wine wine64)
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then
