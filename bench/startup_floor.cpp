@@ -1,6 +1,7 @@
 // The least Qt Widgets allows for the alarm's window, which bench/startup measures the alarm
 // against: a tool window of the same size, with the same labels, line edits and texts, that starts
 // the opener once its window is made and before it shows, and ends three seconds later.
+//   startup_floor [--latin] [FILE]
 #include <spawn.h>
 
 #include <QApplication>
@@ -8,6 +9,7 @@
 #include <QLineEdit>
 #include <QTimer>
 #include <QWidget>
+#include <cstring>
 
 extern char** environ;
 
@@ -20,6 +22,11 @@ void start_opener(const char* file) {
   posix_spawnp(&pid, program, nullptr, nullptr, argv, environ);
 }
 
+const char* const kCaptions[] = {"현재 시간", "남은 시간", "Tovrel 실행"};
+const char* const kValues[] = {"오전 7시 30분 0초", "Tovrel 시간 입니다.", "실행"};
+const char* const kLatinCaptions[] = {"Time now", "Hours left", "Tovrel run"};
+const char* const kLatinValues[] = {"7:30:00 AM", "It is Tovrel time.", "Run"};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -29,8 +36,10 @@ int main(int argc, char** argv) {
                               Qt::WindowCloseButtonHint);
   window.setWindowTitle(QString::fromUtf8("Tovrel프로그램"));
   window.setFixedSize(199, 82);
-  const char* captions[] = {"현재 시간", "남은 시간", "Tovrel 실행"};
-  const char* values[] = {"오전 7시 30분 0초", "Tovrel 시간 입니다.", "실행"};
+  // --latin: the texts in Latin letters, to tell what drawing Hangul costs.
+  const bool latin = argc > 1 && std::strcmp(argv[1], "--latin") == 0;
+  const char* const* captions = latin ? kLatinCaptions : kCaptions;
+  const char* const* values = latin ? kLatinValues : kValues;
   for (int row = 0; row < 3; ++row) {
     auto* label = new QLabel(QString::fromUtf8(captions[row]), &window);
     label->setGeometry(8, 8 + 24 * row, 57, 17);
@@ -43,7 +52,7 @@ int main(int argc, char** argv) {
   for (int row = 0; row < 2; ++row) (new QLineEdit(&window))->hide();
 
   // Where the alarm's start-up check opens the file: its window made, not yet shown.
-  if (argc > 1) start_opener(argv[1]);
+  if (argc > (latin ? 2 : 1)) start_opener(argv[argc - 1]);
 
   window.show();
   QTimer::singleShot(3000, &application, &QApplication::quit);
