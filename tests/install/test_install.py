@@ -186,6 +186,8 @@ class InstallTest(unittest.TestCase):
         self.assertEqual(exec_program(desktop_entry(autostart)), str(self.prefix / "Tovrel"))
         self.verify_units(service, timer)
         self.assertEqual(unit_program(service), str(self.prefix / "Tovrel"))
+        self.assertIn("KillMode=process", service.read_text().splitlines(),
+                      "stopping the unit as the alarm ends would kill what it opened")
         self.assertEqual(self.calendar(timer), "*-*-* *:00:00")
         # Only the probe ran: nothing asked a manager that is not there to reload or start.
         self.assertEqual(set(self.systemctl_calls()), {"--user show-environment"})
