@@ -2,9 +2,12 @@
 
 # Building and running both executables.
 build_packages=(cmake ninja-build g++ qt6-base-dev libgtest-dev xdg-utils fonts-nanum)
-# Running every test: a virtual X server and tools to drive real windows, a fake clock.
+# Running every test: a virtual X server and tools to drive real windows, a fake clock, and
+# reading both windows as a screen reader does (AT-SPI on a session bus of the test's own); the
+# install test validates desktop entries and has systemd-analyze check the user units.
 test_packages=(xvfb xauth x11-utils xdotool openbox wmctrl xclip imagemagick faketime
-               python3 python3-xlib locales)
+               python3 python3-xlib locales python3-pyatspi at-spi2-core dbus-daemon
+               desktop-file-utils systemd)
 # Fuzzing the core with libFuzzer (scripts/fuzz), besides cmake and ninja-build.
 fuzz_packages=(clang libclang-rt-14-dev)
 # Cross-compiling for Windows, and running the Windows build's tests under Wine (64-bit only).

@@ -14,6 +14,9 @@ struct Twips {
   int left, top, width, height;
 };
 
+/// A control that no label names.
+inline constexpr std::size_t kNoLabel = static_cast<std::size_t>(-1);
+
 struct ControlLayout {
   std::size_t control;  // the control's value in its window's enum: its row in the table
   std::string_view name;
@@ -26,6 +29,8 @@ struct ControlLayout {
   bool enabled = true;
   bool visible = true;
   int typed_length_limit = 0;  // 0: no limit; applies to typing and pasting only
+  // The row of the label whose caption names this control, as a screen reader says it.
+  std::size_t labelled_by = kNoLabel;
 };
 
 enum class BorderStyle {
@@ -56,6 +61,16 @@ constexpr bool rows_stand_at_their_index(const ControlLayout (&rows)[N], std::si
     if (rows[i].control != i) return false;
   }
   return N == count;
+}
+
+/// Whether every control named by a label is named by a label row of the same table.
+template <std::size_t N>
+constexpr bool labels_are_labels(const ControlLayout (&rows)[N]) {
+  for (const ControlLayout& row : rows) {
+    if (row.labelled_by == kNoLabel) continue;
+    if (row.labelled_by >= N || rows[row.labelled_by].kind != ControlKind::Label) return false;
+  }
+  return true;
 }
 
 inline constexpr int kTwipsPerInch = 1440;

@@ -23,12 +23,12 @@ inline constexpr ControlLayout controls[] = {
      .bounds = {120, 120, 975, 255}, .tab_index = 0, .text = kHourKey},
     {.control = Text1, .name = "Text1", .kind = ControlKind::TextBox,
      .bounds = {1200, 120, 1695, 270}, .tab_index = 1, .text = "",
-     .typed_length_limit = 2},
+     .typed_length_limit = 2, .labelled_by = Label1},
     {.control = Label2, .name = "Label2", .kind = ControlKind::Label,
      .bounds = {120, 600, 1095, 255}, .tab_index = 2, .text = kFileKey},
     {.control = Text2, .name = "Text2", .kind = ControlKind::TextBox,
      .bounds = {1200, 600, 3375, 270}, .tab_index = 3, .text = kPathHint,
-     .read_only = true},
+     .read_only = true, .labelled_by = Label2},
     {.control = Command1, .name = "Command1", .kind = ControlKind::Button,
      .bounds = {3240, 120, 1095, 375}, .tab_index = 4, .text = "찾아보기"},
     {.control = Command2, .name = "Command2", .kind = ControlKind::Button,
@@ -38,6 +38,7 @@ inline constexpr ControlLayout controls[] = {
 };
 // clang-format on
 static_assert(rows_stand_at_their_index(controls, Command3 + 1));
+static_assert(labels_are_labels(controls));
 
 inline constexpr WindowLayout layout{
     .name = "Form2",

@@ -114,6 +114,16 @@ class TestSettingsWindow : public QObject {
     QCOMPARE(order, QStringList({"Text1", "Text2", "Command1", "Command2", "Command3"}));
   }
 
+  void buttons_press_with_enter_and_space() {
+    Settings settings = this->settings();
+    QWidget& window = widget(settings);
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space}) {
+      QTest::keyClick(button(window, "Command3"), key);
+    }
+    QCOMPARE(frame_.messages,
+             std::vector<std::string>(3, "입력이 정상적이지 않습니다. 다시 입력해주세요."));
+  }
+
   void typing_data() {
     QTest::addColumn<QString>("keys");
     QTest::addColumn<QString>("text");

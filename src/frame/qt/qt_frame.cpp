@@ -3,13 +3,13 @@
 #include <QFileDialog>
 #include <QLocale>
 #include <QMessageBox>
-#include <QRegularExpression>
 #include <QTime>
 #include <cstdio>
 #include <cstdlib>
 
 #include "frame/platform.h"
 #include "frame/qt/qt_text.h"
+#include "frame/qt/time_format.h"
 
 namespace tovrel {
 namespace {
@@ -49,10 +49,8 @@ ClockTime QtFrame::now() const {
 std::string QtFrame::format_time(ClockTime time) const {
   // The locale's long time format with seconds, less its time zone.
   const QLocale locale = QLocale::system();
-  QString format = locale.timeFormat(QLocale::LongFormat);
-  format.remove(QRegularExpression(QStringLiteral("\\s*\\bt\\b")));
-  return locale.toString(QTime(time.hour, time.minute, time.second), format.trimmed())
-      .toStdString();
+  const QString format = without_time_zone(locale.timeFormat(QLocale::LongFormat));
+  return locale.toString(QTime(time.hour, time.minute, time.second), format).toStdString();
 }
 
 std::string QtFrame::decimal_separator() const {

@@ -56,8 +56,13 @@ QWidget* make_control(const ControlLayout& control, QWidget& window) {
       }
       return box;
     }
-    case ControlKind::Button:
-      return new QPushButton(to_qt(control.text), &window);
+    case ControlKind::Button: {
+      auto* button = new QPushButton(to_qt(control.text), &window);
+      // Enter presses the button that has the focus, as Space does; outside a dialog Qt leaves
+      // Enter to buttons that are auto-default.
+      button->setAutoDefault(true);
+      return button;
+    }
   }
   return nullptr;
 }
@@ -83,13 +88,20 @@ QtWindow::QtWindow(const WindowLayout& layout) : layout_(layout) {
   for (const ControlLayout& control : layout.controls) {
     QWidget* widget = make_control(control, *this);
     widget->setObjectName(to_qt(control.name));
-    widget->setAccessibleName(to_qt(control.name));
     const Twips& bounds = control.bounds;
     widget->setGeometry(pixels(bounds.left), pixels(bounds.top), pixels(bounds.width),
                         pixels(bounds.height));
     widget->setEnabled(control.enabled);
     widget->setVisible(control.visible);
     controls_.push_back(widget);
+  }
+
+  // A screen reader names a box by its label's caption; labels and buttons are their captions.
+  for (std::size_t row = 0; row < controls_.size(); ++row) {
+    const std::size_t label = layout.controls[row].labelled_by;
+    if (label == kNoLabel) continue;
+    controls_[row]->setAccessibleName(to_qt(layout.controls[label].text));
+    qobject_cast<QLabel*>(controls_[label])->setBuddy(controls_[row]);
   }
 
   std::vector<std::size_t> tab_order(layout.controls.size());
