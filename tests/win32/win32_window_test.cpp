@@ -112,6 +112,18 @@ TEST_P(Win32WindowTest, TabGoesThroughTheFocusableControlsInTabOrder) {
   if (!expected.empty()) EXPECT_EQ(focus, window.control(expected.front()->control));
 }
 
+// A screen reader on Windows names an edit control by the static text just before it among its
+// window's children (Wine's accessibility layer gives nothing to ask here).
+TEST_P(Win32WindowTest, EachLabelledBoxComesRightAfterItsLabel) {
+  Win32Window window(layout(), frame);
+  for (std::size_t row = 0; row < layout().controls.size(); ++row) {
+    const std::size_t label = layout().controls[row].labelled_by;
+    if (label == kNoLabel) continue;
+    EXPECT_EQ(::GetWindow(window.control(row), GW_HWNDPREV), window.control(label))
+        << layout().controls[row].name;
+  }
+}
+
 // 15 twips are a pixel at 96 dpi; at 192 everything is twice the size, the font too.
 TEST_P(Win32WindowTest, TwipsBecomePixelsAtTheWindowsDpiAndAgainWhenItChanges) {
   Win32Window window(layout(), frame);
