@@ -40,6 +40,22 @@ class PackageTest(unittest.TestCase):
             with self.subTest(name):
                 self.assertLessEqual(imported_dlls(BUILD / "bin" / name), WINDOWS_DLLS)
 
+    def test_the_executables_carry_their_manifest_icon_and_version(self):
+        for name in ("Tovrel.exe", "환경설정.exe"):
+            with self.subTest(name):
+                executable = BUILD / "bin" / name
+                image = executable.read_bytes()
+                self.assertIn(b"<dpiAwareness", image)
+                self.assertIn(b">PerMonitorV2<", image)
+                self.assertIn(b'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"',
+                              b" ".join(image.split()))
+                self.assertIn(("OriginalFilename\0" + name + "\0").encode("utf-16-le"),
+                              image.replace(b"\0\0\0\0", b"\0\0"))
+                resources = subprocess.run(
+                    ["x86_64-w64-mingw32-windres", "-i", str(executable), "-O", "rc"],
+                    capture_output=True, text=True, check=True).stdout
+                self.assertIn("RT_GROUP_ICON", resources)
+
     def test_the_read_me_speaks_korean_and_english_in_windows_line_ends(self):
         text = self.zip.read(self.folder + "README.txt").decode("utf-8-sig")
         self.assertIn("[한국어]", text)
