@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <span>
 #include <string_view>
+#include <vector>
 
 namespace tovrel {
 
@@ -72,6 +73,9 @@ constexpr bool labels_are_labels(const ControlLayout (&rows)[N]) {
   }
   return true;
 }
+
+/// The rows of a window's controls in their tab order: the order the keyboard goes through them.
+std::vector<std::size_t> rows_in_tab_order(const WindowLayout& layout);
 
 inline constexpr int kTwipsPerInch = 1440;
 

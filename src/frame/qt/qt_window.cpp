@@ -9,7 +9,6 @@
 #include <QTimer>
 #include <QValidator>
 #include <algorithm>
-#include <numeric>
 
 #include "frame/qt/qt_text.h"
 #include "frame/qt/termination.h"
@@ -104,11 +103,7 @@ QtWindow::QtWindow(const WindowLayout& layout) : layout_(layout) {
     qobject_cast<QLabel*>(controls_[label])->setBuddy(controls_[row]);
   }
 
-  std::vector<std::size_t> tab_order(layout.controls.size());
-  std::iota(tab_order.begin(), tab_order.end(), std::size_t{0});
-  std::sort(tab_order.begin(), tab_order.end(), [&](std::size_t a, std::size_t b) {
-    return layout.controls[a].tab_index < layout.controls[b].tab_index;
-  });
+  const std::vector<std::size_t> tab_order = rows_in_tab_order(layout);
   for (std::size_t i = 1; i < tab_order.size(); ++i) {
     QWidget::setTabOrder(controls_[tab_order[i - 1]], controls_[tab_order[i]]);
   }

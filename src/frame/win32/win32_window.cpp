@@ -1,8 +1,5 @@
 #include "frame/win32/win32_window.h"
 
-#include <algorithm>
-#include <numeric>
-
 #include "frame/win32/wide_text.h"
 
 namespace tovrel::win32 {
@@ -85,13 +82,8 @@ Win32Window::Win32Window(const WindowLayout& layout, Frame& frame)
   ::SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&procedure));
 
   // Made in tab order: the dialog keys follow the order in which controls were made.
-  std::vector<std::size_t> tab_order(layout.controls.size());
-  std::iota(tab_order.begin(), tab_order.end(), std::size_t{0});
-  std::sort(tab_order.begin(), tab_order.end(), [&](std::size_t a, std::size_t b) {
-    return layout.controls[a].tab_index < layout.controls[b].tab_index;
-  });
   controls_.resize(layout.controls.size());
-  for (const std::size_t row : tab_order) {
+  for (const std::size_t row : rows_in_tab_order(layout)) {
     const ControlLayout& control = layout.controls[row];
     const std::wstring text = to_wide(control.text);
     const DWORD extended = control.kind == ControlKind::TextBox ? WS_EX_CLIENTEDGE : 0;
