@@ -10,11 +10,9 @@ constexpr UINT_PTR kTimerId = 1;
 
 HWND last_window = nullptr;
 
-DWORD style_for(BorderStyle border) {
-  // Both have a caption and a close box and cannot be resized, minimized or maximized.
-  (void)border;
-  return WS_CAPTION | WS_SYSMENU;
-}
+// Both frames have a caption and a close box and cannot be resized, minimized or maximized; the
+// tool window's caption is the narrow one.
+constexpr DWORD kWindowStyle = WS_CAPTION | WS_SYSMENU;
 
 DWORD extended_style_for(BorderStyle border) {
   return border == BorderStyle::FixedToolWindow ? WS_EX_TOOLWINDOW : 0;
@@ -47,7 +45,7 @@ DWORD control_style(const ControlLayout& control) {
 }
 
 void register_window_class() {
-  static const bool registered = [] {
+  [[maybe_unused]] static const bool registered = [] {
     WNDCLASSEXW window_class{};
     window_class.cbSize = sizeof window_class;
     window_class.lpfnWndProc = DefWindowProcW;
@@ -58,7 +56,12 @@ void register_window_class() {
     window_class.lpszClassName = kWindowClass;
     return ::RegisterClassExW(&window_class) != 0;
   }();
-  (void)registered;
+}
+
+// A window the system would not make: it is out of the resources windows take.
+HWND made(HWND window) {
+  if (window == nullptr) throw Failure(ErrorNumber::OutOfMemory);
+  return window;
 }
 
 std::wstring window_text(HWND window) {
@@ -74,10 +77,9 @@ Win32Window::Win32Window(const WindowLayout& layout, Frame& frame)
     : layout_(layout), frame_(frame), known_texts_(layout.controls.size()) {
   register_window_class();
   const HINSTANCE instance = ::GetModuleHandleW(nullptr);
-  window_ =
-      ::CreateWindowExW(extended_style_for(layout.border_style), kWindowClass,
-                        to_wide(layout.caption).c_str(), style_for(layout.border_style),
-                        CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, nullptr, nullptr, instance, nullptr);
+  window_ = made(::CreateWindowExW(extended_style_for(layout.border_style), kWindowClass,
+                                   to_wide(layout.caption).c_str(), kWindowStyle, CW_USEDEFAULT,
+                                   CW_USEDEFAULT, 0, 0, nullptr, nullptr, instance, nullptr));
   ::SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   ::SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&procedure));
 
@@ -87,10 +89,10 @@ Win32Window::Win32Window(const WindowLayout& layout, Frame& frame)
     const ControlLayout& control = layout.controls[row];
     const std::wstring text = to_wide(control.text);
     const DWORD extended = control.kind == ControlKind::TextBox ? WS_EX_CLIENTEDGE : 0;
-    controls_[row] = ::CreateWindowExW(
+    controls_[row] = made(::CreateWindowExW(
         extended, class_for(control.kind), text.c_str(), control_style(control), 0, 0, 0, 0,
         window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + row)), instance,
-        nullptr);
+        nullptr));
     if (control.kind == ControlKind::TextBox) {
       known_texts_[row] = text;
       // The limit holds for typing and pasting; WM_SETTEXT is not cut by it.
