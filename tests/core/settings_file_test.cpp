@@ -1,26 +1,18 @@
 #include "settings_store/settings_file.h"
 
-#include <array>
 #include <filesystem>
 
-#include "fakes/sandbox.h"
-#include "settings_store/cp949.h"
+#include "fakes/settings_file_fixture.h"
 
 namespace tovrel {
 namespace {
 
 namespace fs = std::filesystem;
 
-const std::array<Setting, 2> kSettings = {Setting{"일어날 시간", "7"},
-                                          Setting{"원하는 파일", "/음악/아침 노래.mp3"}};
+using testing::cp949;
+using testing::kSettings;
 
-std::string cp949(std::string_view utf8) { return utf8_to_cp949(utf8).value(); }
-
-class SettingsFileTest : public testing::Sandbox {
- protected:
-  std::string ini() const { return path("SETUP.INI"); }
-  std::string hour() const { return SettingsSnapshot(ini()).value("환경설정", "일어날 시간"); }
-};
+class SettingsFileTest : public testing::SettingsFileSandbox {};
 
 TEST_F(SettingsFileTest, WritesANewFileAndReadsItBack) {
   ASSERT_EQ(write_settings(ini(), "환경설정", kSettings), WriteOutcome::Saved);

@@ -3,14 +3,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <array>
 #include <filesystem>
 
 #include "fakes/fake_frame.h"
-#include "fakes/sandbox.h"
+#include "fakes/settings_file_fixture.h"
 #include "frame/form_window.h"
 #include "posix/ordinary_user.h"
-#include "settings_store/cp949.h"
 #include "settings_store/settings_file.h"
 #include "settings_window/form2_events.h"
 #include "settings_window/form2_layout.h"
@@ -21,16 +19,10 @@ namespace {
 using testing::as_ordinary_user;
 namespace fs = std::filesystem;
 
-const std::array<Setting, 2> kSettings = {Setting{"일어날 시간", "7"},
-                                          Setting{"원하는 파일", "/음악/아침 노래.mp3"}};
+using testing::cp949;
+using testing::kSettings;
 
-std::string cp949(std::string_view utf8) { return utf8_to_cp949(utf8).value(); }
-
-class SettingsFilePosixTest : public testing::Sandbox {
- protected:
-  std::string ini() const { return path("SETUP.INI"); }
-  std::string hour() const { return SettingsSnapshot(ini()).value("환경설정", "일어날 시간"); }
-};
+class SettingsFilePosixTest : public testing::SettingsFileSandbox {};
 
 TEST_F(SettingsFilePosixTest, WhatCannotBeReadReadsEmpty) {
   EXPECT_EQ(hour(), "") << "no file";

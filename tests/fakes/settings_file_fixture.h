@@ -1,0 +1,25 @@
+// A sandbox with a settings file in it, for the tests of reading and saving it.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "fakes/sandbox.h"
+#include "settings_store/cp949.h"
+#include "settings_store/settings_file.h"
+
+namespace tovrel::testing {
+
+inline const std::array<Setting, 2> kSettings = {Setting{"일어날 시간", "7"},
+                                                 Setting{"원하는 파일", "/음악/아침 노래.mp3"}};
+
+inline std::string cp949(std::string_view utf8) { return utf8_to_cp949(utf8).value(); }
+
+class SettingsFileSandbox : public Sandbox {
+ protected:
+  std::string ini() const { return path("SETUP.INI"); }
+  std::string hour() const { return SettingsSnapshot(ini()).value("환경설정", "일어날 시간"); }
+};
+
+}  // namespace tovrel::testing
