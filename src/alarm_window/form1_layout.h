@@ -52,6 +52,7 @@ inline constexpr WindowLayout layout{
     .client_height = 1230,
     .controls = controls,
     .timer = {.name = "Timer1", .interval_ms = 1000},
+    .activates_when_shown = false,
 };
 
 }  // namespace tovrel::form1

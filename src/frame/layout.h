@@ -52,6 +52,8 @@ struct WindowLayout {
   int client_width, client_height;  // twips
   std::span<const ControlLayout> controls;
   TimerLayout timer = {};
+  // A window that opens by itself while the user works elsewhere leaves the keyboard where it is.
+  bool activates_when_shown = true;
 };
 
 /// Whether every row of a layout table stands at the index of its control's enum value, and the

@@ -83,6 +83,7 @@ QtWindow::QtWindow(const WindowLayout& layout) : layout_(layout) {
   setWindowTitle(to_qt(layout.caption));
   setWindowFlags(flags_for(layout.border_style));
   setFixedSize(pixels(layout.client_width), pixels(layout.client_height));
+  setAttribute(Qt::WA_ShowWithoutActivating, !layout.activates_when_shown);
 
   for (const ControlLayout& control : layout.controls) {
     QWidget* widget = make_control(control, *this);

@@ -175,7 +175,7 @@ void Win32Window::deliver_events_to(EventSink& events) {
 }
 
 void Win32Window::show() {
-  ::ShowWindow(window_, SW_SHOWNORMAL);
+  ::ShowWindow(window_, layout_.activates_when_shown ? SW_SHOWNORMAL : SW_SHOWNOACTIVATE);
   ::UpdateWindow(window_);
 }
 
