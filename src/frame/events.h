@@ -3,6 +3,8 @@
 
 #include <cstddef>
 
+#include "frame/layout.h"
+
 namespace tovrel {
 
 enum class Event {
@@ -23,5 +25,27 @@ struct EventHandler {
   std::size_t source;  // kWindow or a control's row in the layout table
   void (Form::*handler)();
 };
+
+/// Whether the window can raise every event of its table: its own events (load, close, the
+/// timer's tick where it has a timer) from the window, a change from a text box, a click from a
+/// button.
+template <class Form, std::size_t N>
+constexpr bool events_fit_window(const EventHandler<Form> (&rows)[N], const WindowLayout& layout) {
+  for (const EventHandler<Form>& row : rows) {
+    if (row.handler == nullptr) return false;
+    if (row.source == kWindow) {
+      const bool own = row.event == Event::Load || row.event == Event::Close ||
+                       (row.event == Event::Tick && layout.timer.interval_ms > 0);
+      if (!own) return false;
+      continue;
+    }
+    if (row.source >= layout.controls.size()) return false;
+    const ControlKind kind = layout.controls[row.source].kind;
+    const bool raised = (row.event == Event::Change && kind == ControlKind::TextBox) ||
+                        (row.event == Event::Click && kind == ControlKind::Button);
+    if (!raised) return false;
+  }
+  return true;
+}
 
 }  // namespace tovrel

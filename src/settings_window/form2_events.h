@@ -14,5 +14,6 @@ inline constexpr EventHandler<Form2> events[] = {
     {.event = Event::Click, .source = Command3, .handler = &Form2::command3_click},
     {.event = Event::Close, .source = kWindow, .handler = &Form2::query_unload},
 };
+static_assert(events_fit_window(events, layout));
 
 }  // namespace tovrel::form2

@@ -146,12 +146,48 @@ TEST_F(FrameTest, AStartupWindowWhoseLoadEndsTheProgramIsNeverShown) {
 }
 
 TEST_F(FrameTest, TheSettingsExecutableOpensTheSettingsWindowAndReadsNothing) {
-  std::filesystem::remove(path("SETUP.INI"));
   EXPECT_EQ(run_program(kSettingsExecutable, frame, frame), 0);
-  EXPECT_EQ(&frame.window().layout(), &form2::layout);
-  EXPECT_TRUE(frame.window().shown());
+  const testing::FakeWindow& settings = frame.window();
+  EXPECT_EQ(&settings.layout(), &form2::layout);
+  ASSERT_TRUE(settings.shown());
+  // SETUP.INI holds both settings, yet the boxes show their initial texts until Load.
+  for (const ControlLayout& control : form2::controls) {
+    EXPECT_EQ(settings.texts_when_shown[control.control], control.text) << control.name;
+  }
   EXPECT_TRUE(frame.messages.empty());
 }
+
+// Rows a window could never raise do not compile: each table is checked against its window.
+struct Handlers {
+  void handle() {}
+};
+// clang-format off
+constexpr ControlLayout kBoxAndButton[] = {
+    {.control = 0, .name = "Text1", .kind = ControlKind::TextBox, .bounds = {}, .tab_index = 0,
+     .text = ""},
+    {.control = 1, .name = "Command1", .kind = ControlKind::Button, .bounds = {}, .tab_index = 1,
+     .text = ""},
+};
+constexpr WindowLayout kFormWindow = {.name = "Form", .caption = "", .border_style = {},
+                                      .client_width = 0, .client_height = 0,
+                                      .controls = kBoxAndButton};
+// clang-format on
+template <std::size_t N>
+constexpr bool fits(const EventHandler<Handlers> (&rows)[N]) {
+  return events_fit_window(rows, kFormWindow);
+}
+constexpr EventHandler<Handlers> kChangeOfTheBox[] = {{Event::Change, 0, &Handlers::handle}};
+constexpr EventHandler<Handlers> kClickOnTheBox[] = {{Event::Click, 0, &Handlers::handle}};
+constexpr EventHandler<Handlers> kChangeOfTheButton[] = {{Event::Change, 1, &Handlers::handle}};
+constexpr EventHandler<Handlers> kTickWithoutTimer[] = {{Event::Tick, kWindow, &Handlers::handle}};
+constexpr EventHandler<Handlers> kClickOfNoControl[] = {{Event::Click, 2, &Handlers::handle}};
+constexpr EventHandler<Handlers> kLoadOfAControl[] = {{Event::Load, 1, &Handlers::handle}};
+static_assert(fits(kChangeOfTheBox));
+static_assert(!fits(kClickOnTheBox));
+static_assert(!fits(kChangeOfTheButton));
+static_assert(!fits(kTickWithoutTimer));
+static_assert(!fits(kClickOfNoControl));
+static_assert(!fits(kLoadOfAControl));
 
 }  // namespace
 }  // namespace tovrel
