@@ -16,8 +16,7 @@ LOAD_BUTTON = (76, 84)  # in the settings window's client area, at 96 dpi
 
 def framed_screenshot(x, path, window):
     """Saves the window with the frame the window manager drew around it."""
-    output = x.run("xprop", "-id", str(window), "_NET_FRAME_EXTENTS").stdout
-    left, right, top, bottom = (int(n) for n in output.partition("=")[2].split(","))
+    left, right, top, bottom = x.frame_extents(window)
     cx, cy, width, height = x.geometry(window)
     crop = f"{width + left + right}x{height + top + bottom}+{cx - left}+{cy - top}"
     result = x.run("import", "-window", "root", "-crop", crop, "+repage", str(path))
