@@ -347,16 +347,16 @@ def faketime_library():
 
 def start(argv, xserver, work_dir, fake_time=None, tz="UTC", path_first=(), lang="C.UTF-8",
           **environment):
-    """Starts argv on the display in work_dir, with the environment variables given besides;
-    with fake_time ('2026-12-08 07:30:00') the program's clock starts there and runs on, so its
-    timers keep working. With lang None the program runs with no LANG, as cron starts it.
+    """Starts argv on the display in work_dir, with the environment variables given besides,
+    where None unsets one (lang=None: no LANG, as cron starts programs); with fake_time
+    ('2026-12-08 07:30:00') the program's clock starts there and runs on, so its timers keep
+    working.
 
     libfaketime is preloaded directly rather than through the faketime command: that runs
     the program as a child of its own (after one running date) and ends only once every
     process started beneath it has ended, hiding the program's own pid and exit."""
-    env = xserver.env(TZ=tz, LANG=lang, **environment)
-    for name in ("LC_ALL", "LANGUAGE") + (("LANG",) if lang is None else ()):
-        env.pop(name, None)
+    env = xserver.env(TZ=tz, LANG=lang, LC_ALL=None, LANGUAGE=None, **environment)
+    env = {name: value for name, value in env.items() if value is not None}
     if path_first:
         env["PATH"] = os.pathsep.join([str(p) for p in path_first] + [env.get("PATH", "")])
     if fake_time:
