@@ -18,8 +18,8 @@ struct Executable {
 #ifdef _WIN32
 inline constexpr Executable kAlarmExecutable{"Tovrel.exe", "Tovrel프로그램", StartupWindow::Alarm,
                                              "tovrel"};
-inline constexpr Executable kSettingsExecutable{"환경설정.exe", "환경설정",
-                                                StartupWindow::Settings, "tovrel-settings"};
+inline constexpr Executable kSettingsExecutable{"환경설정.exe", "환경설정", StartupWindow::Settings,
+                                                "tovrel-settings"};
 #else
 inline constexpr Executable kAlarmExecutable{"Tovrel", "Tovrel프로그램", StartupWindow::Alarm,
                                              "tovrel"};

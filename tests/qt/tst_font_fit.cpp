@@ -80,8 +80,8 @@ class TestFontFit : public QObject {
     const int dpi = window.logicalDpiX();
     const auto pixels = [dpi](int twips) { return tovrel::twips_to_pixels(twips, dpi); };
     const tovrel::Twips& bounds = control->bounds;
-    QCOMPARE(widget.geometry(), QRect(pixels(bounds.left), pixels(bounds.top),
-                                      pixels(bounds.width), pixels(bounds.height)));
+    QCOMPARE(widget.geometry(), QRect(pixels(bounds.left), pixels(bounds.top), pixels(bounds.width),
+                                      pixels(bounds.height)));
 
     const QString text = QString::fromUtf8(control->text.data(), control->text.size());
     const QFontMetricsF metrics(widget.font());
