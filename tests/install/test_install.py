@@ -98,6 +98,9 @@ class InstallTest(unittest.TestCase):
             self.assertTrue(os.access(self.prefix / program, os.X_OK))
             entry = self.assert_valid_entry(self.data / "applications" / name, program)
             self.assertTrue(entry["Categories"])
+            # A dock matches the program's windows to the entry by the program's application id,
+            # the entry's own name (tests/e2e/test_desktop.py checks the windows' side).
+            self.assertEqual(entry["StartupWMClass"], name.removesuffix(".desktop"))
             icon = self.data / "icons/hicolor/scalable/apps" / (entry["Icon"] + ".svg")
             self.assertEqual(ElementTree.parse(icon).getroot().tag,
                              "{http://www.w3.org/2000/svg}svg")
