@@ -171,8 +171,10 @@ void QtWindow::deliver_events_to(EventSink& events) {
 
 void QtWindow::moveEvent(QMoveEvent* event) {
   // Until the window manager has framed the window its frame is unknown, and the window is placed
-  // as if it had none; once framed, the frame as a whole goes in the middle, this once.
-  if (!centred_with_frame_ && frameGeometry() != geometry()) {
+  // as if it had none; once framed, the frame as a whole goes in the middle, this once. While the
+  // window manager reparents it, Qt can report a frame smaller than the window: not yet.
+  const QRect frame = frameGeometry();
+  if (!centred_with_frame_ && frame != geometry() && frame.contains(geometry())) {
     centred_with_frame_ = true;
     centre_on_screen();
   }
