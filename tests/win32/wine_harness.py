@@ -1,13 +1,19 @@
 """Runs the Windows executables under Wine on a private X display: an application folder in the
-prefix's drive C, a recording stand-in for explorer.exe, what Wine's debug channels tell, and an
-end to each test's Wine session."""
+prefix's drive C, recording stand-ins for explorer.exe and schtasks.exe, what Wine's debug
+channels tell, an end to each test's Wine session, and a console for scripts."""
 
+import fcntl
 import os
+import pty
 import re
+import select
 import shutil
 import signal
+import struct
 import subprocess
 import sys
+import termios
+import time
 import uuid
 from pathlib import Path, PureWindowsPath
 
@@ -136,11 +142,7 @@ class WineSession:
 
     def started(self):
         """(program path, command line) of each start of the stand-in explorer.exe."""
-        try:
-            fields = self.record_file.read_bytes().decode().split("\0")[:-1]
-        except FileNotFoundError:
-            return []
-        return list(zip(fields[0::2], fields[1::2]))
+        return read_records(self.record_file)
 
     def stop(self):
         """Ends every program of this test still running, by its process id, and waits until
@@ -189,24 +191,104 @@ class WineSession:
         return pids
 
 
-class StandInExplorer:
-    """The recording stand-in in place of the prefix's C:\\windows\\explorer.exe, which Tovrel
-    starts to open a file; put back as it was by restore(). (Wine's own explorer.exe shows no
-    file; Wine starts its desktop from C:\\windows\\system32\\explorer.exe, which stays.)"""
+class StandIn:
+    """A stand-in executable in place of one of the prefix's programs, put back as it was by
+    restore()."""
 
-    def __init__(self):
-        self.path = prefix() / "drive_c" / "windows" / "explorer.exe"
-        self.saved = self.path.with_name("explorer.exe.wine")
+    def __init__(self, path, executable):
+        self.path = path
+        self.executable = executable
+        self.saved = path.with_name(path.name + ".wine")
 
     def install(self):
         if not self.saved.exists():
             shutil.copy2(self.path, self.saved)
-        shutil.copy2(os.environ["TOVREL_RECORDER"], self.path)
+        shutil.copy2(self.executable, self.path)
         return self
 
     def restore(self):
         if self.saved.exists():
             shutil.move(self.saved, self.path)
+
+
+class StandInExplorer(StandIn):
+    """The recording stand-in in place of the prefix's C:\\windows\\explorer.exe, which Tovrel
+    starts to open a file. (Wine's own explorer.exe shows no file; Wine starts its desktop from
+    C:\\windows\\system32\\explorer.exe, which stays.)"""
+
+    def __init__(self):
+        super().__init__(prefix() / "drive_c" / "windows" / "explorer.exe",
+                         os.environ["TOVREL_RECORDER"])
+
+
+class StandInSchtasks(StandIn):
+    """schtasks_stand_in.cpp in place of the prefix's C:\\windows\\system32\\schtasks.exe,
+    which keeps neither the triggers nor the command of a task. Wine prefers its built-in one
+    unless the environment has SCHTASKS_OVERRIDE."""
+
+    SCHTASKS_OVERRIDE = {"WINEDLLOVERRIDES": "mscoree,mshtml=;schtasks.exe=n"}
+
+    def __init__(self):
+        super().__init__(prefix() / "drive_c" / "windows" / "system32" / "schtasks.exe",
+                         os.environ["TOVREL_SCHTASKS"])
+
+
+def read_records(record_file):
+    """(program path, command line) of each start that a recording stand-in recorded."""
+    try:
+        fields = Path(record_file).read_bytes().decode().split("\0")[:-1]
+    except FileNotFoundError:
+        return []
+    return list(zip(fields[0::2], fields[1::2]))
+
+
+# What cmd's pause shows under Wine in Korean.
+PAUSE_PROMPT = "계속하려면 아무 키나 누르세요"
+_CONSOLE_CONTROLS = re.compile(r"\x1b\[[0-9;?]*[A-Za-z]|\r")
+
+
+def run_in_console(argv, cwd, env, timeout=60):
+    """Runs a program in a console of its own, as a double-click gives a script: a
+    pseudo-terminal, which Wine takes for one (with none, chcp has no code page to set). A key
+    is pressed once the program asks for one (PAUSE_PROMPT). Returns (exit status, the text the
+    console showed, whether the program waited for the key)."""
+    controller, terminal = pty.openpty()
+    # Wide enough that no message is wrapped.
+    fcntl.ioctl(terminal, termios.TIOCSWINSZ, struct.pack("HHHH", 50, 250, 0, 0))
+    process = subprocess.Popen(argv, cwd=cwd, env=env, stdin=terminal, stdout=terminal,
+                               stderr=terminal, start_new_session=True)
+    os.close(terminal)
+    shown, waited = b"", False
+    deadline = time.monotonic() + timeout
+    try:
+        while time.monotonic() < deadline:
+            ready, _, _ = select.select([controller], [], [], 0.3)
+            try:
+                chunk = os.read(controller, 4096) if ready else b""
+            except OSError:  # the terminal's last user ended
+                break
+            shown += chunk
+            if process.poll() is not None:
+                if not chunk:
+                    break
+            elif PAUSE_PROMPT in _CONSOLE_CONTROLS.sub("", shown.decode(errors="replace")):
+                # Again until it ends: a key pressed as the prompt shows can be dropped, as
+                # pause empties the console's input first.
+                waited = True
+                os.write(controller, b"\r")
+        try:
+            status = process.wait(timeout=max(0.1, deadline - time.monotonic()))
+        except subprocess.TimeoutExpired:
+            status = None
+    finally:
+        if process.poll() is None:
+            process.kill()
+            process.wait()
+        os.close(controller)
+    text = _CONSOLE_CONTROLS.sub("", shown.decode(errors="replace"))
+    if status is None:
+        raise AssertionError(f"{argv} still running {timeout} s later\n{text}")
+    return status, text, waited
 
 
 def frame_extents(xserver, window):
