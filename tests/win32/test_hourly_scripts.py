@@ -3,15 +3,13 @@ its own folder in a console of its own, as a double-click starts it, from folder
 cmd must not take for commands: the task handed to schtasks.exe, what the console shows, the
 wait for a key."""
 
-import getpass
 import os
-import re
 import shutil
 import unittest
-import xml.etree.ElementTree as ElementTree
 from pathlib import Path, PureWindowsPath
 
 import wine_harness  # first: it puts tests/e2e on the path
+from task_xml import check_hourly_task
 
 SCRIPTS = Path(os.environ["TOVREL_SCRIPTS_DIR"])
 SCHTASKS = "C:\\windows\\system32\\schtasks.exe"
@@ -21,7 +19,8 @@ UNREGISTERED = "Tovrel: 매시 실행을 해제했습니다. / Tovrel no longer 
 NOTHING_TO_UNREGISTER = "Tovrel: 등록된 작업이 없습니다. / There was no task to remove."
 
 # Folders under C:\, "" for the root itself. (Wine 8's cmd expands %NAME% in a script's own
-# folder name and drops a lone %, where Windows' cmd does not: a % cannot be tried here.)
+# folder name and drops a lone %, where Windows' cmd does not: a % cannot be tried here; the
+# setup's test tries one.)
 FOLDERS = {
     "an ampersand": "R&D\\Tovrel",
     "a caret and parentheses": "a^b (x86)",
@@ -29,32 +28,6 @@ FOLDERS = {
     "an apostrophe and an exclamation mark": "it's mine!",
     "the root of the drive": "",
 }
-
-
-def parse_command_line(command_line):
-    """The arguments of a Windows command line (no escaped quotes inside)."""
-    return [a.replace('"', "") for a in re.findall(r'(?:[^\s"]|"[^"]*")+', command_line)]
-
-
-class TaskXml:
-    """What the task XML says, read as schtasks reads it: UTF-16 after a byte-order mark."""
-
-    NAMESPACE = {"t": "http://schemas.microsoft.com/windows/2004/02/mit/task"}
-
-    def __init__(self, data):
-        if not data.startswith(b"\xff\xfe"):
-            raise AssertionError(f"no UTF-16 byte-order mark: {data[:40]!r}")
-        # From the bytes, so that a declaration that disagrees with them fails.
-        self.root = ElementTree.fromstring(data)
-
-    def all(self, path):
-        return [e.text for e in self.root.findall(path, self.NAMESPACE)]
-
-    def one(self, path):
-        found = self.all(path)
-        if len(found) != 1:
-            raise AssertionError(f"{path}: {found}")
-        return found[0]
 
 
 class HourlyScriptsTest(unittest.TestCase):
@@ -101,7 +74,7 @@ class HourlyScriptsTest(unittest.TestCase):
         self.assertTrue(waited, "ended without waiting for a key:\n" + shown)
         records = wine_harness.read_records(self.record_file)[records_before:]
         self.assertEqual([program for program, _ in records], [SCHTASKS], shown)
-        return parse_command_line(records[0][1])
+        return wine_harness.command_line_arguments(records[0][1])
 
     def register(self, folder):
         """Runs register-hourly.cmd; returns the XML of the task it registered."""
@@ -116,30 +89,7 @@ class HourlyScriptsTest(unittest.TestCase):
         for case, name in FOLDERS.items():
             with self.subTest(case):
                 folder = self.folder(name)
-                task = TaskXml(self.register(folder))
-                windows_folder = wine_harness.windows_path(folder)
-                self.assertEqual(task.one("t:Actions/t:Exec/t:Command"),
-                                 str(PureWindowsPath(windows_folder, "Tovrel.exe")))
-                self.assertEqual(task.one("t:Actions/t:Exec/t:WorkingDirectory"), windows_folder)
-
-                # On the hour, every hour, for ever; and at this user's sign-in.
-                self.assertRegex(task.one("t:Triggers/t:TimeTrigger/t:StartBoundary"),
-                                 r"^\d{4}-\d\d-\d\dT\d\d:00:00$")
-                self.assertEqual(task.one("t:Triggers/t:TimeTrigger/t:Repetition/t:Interval"),
-                                 "PT1H")
-                self.assertEqual(task.all("t:Triggers/t:TimeTrigger/t:Repetition/t:Duration"), [])
-                user = task.one("t:Principals/t:Principal/t:UserId")
-                self.assertTrue(user.endswith("\\" + getpass.getuser()), user)
-                self.assertEqual(task.one("t:Triggers/t:LogonTrigger/t:UserId"), user)
-                self.assertEqual(len(task.root.find("t:Triggers", task.NAMESPACE)), 2)
-                # As the user signed in, without administrator rights, on battery too (Task
-                # Scheduler's defaults say otherwise for batteries).
-                self.assertEqual(task.one("t:Principals/t:Principal/t:LogonType"),
-                                 "InteractiveToken")
-                self.assertEqual(task.one("t:Principals/t:Principal/t:RunLevel"),
-                                 "LeastPrivilege")
-                self.assertEqual(task.one("t:Settings/t:DisallowStartIfOnBatteries"), "false")
-                self.assertEqual(task.one("t:Settings/t:StopIfGoingOnBatteries"), "false")
+                check_hourly_task(self, self.register(folder), wine_harness.windows_path(folder))
 
     def test_registering_twice_is_harmless_and_unregistering_deletes_the_task(self):
         folder = self.folder(FOLDERS["an ampersand"])

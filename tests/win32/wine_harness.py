@@ -242,6 +242,11 @@ def read_records(record_file):
     return list(zip(fields[0::2], fields[1::2]))
 
 
+def command_line_arguments(command_line):
+    """The arguments of a Windows command line that holds no escaped quotes."""
+    return [a.replace('"', "") for a in re.findall(r'(?:[^\s"]|"[^"]*")+', command_line)]
+
+
 # What cmd's pause shows under Wine in Korean.
 PAUSE_PROMPT = "계속하려면 아무 키나 누르세요"
 _CONSOLE_CONTROLS = re.compile(r"\x1b\[[0-9;?]*[A-Za-z]|\r")
