@@ -45,9 +45,11 @@ rem The system's own schtasks.exe, named in full: a stray one in this folder mus
 set "status=%errorlevel%"
 del "%xml%"
 if %status% neq 0 (
-  echo Tovrel: 작업을 등록하지 못했습니다. / The task could not be registered.
+  echo Tovrel: 작업을 등록하지 못했습니다.
+  echo The task could not be registered.
 ) else (
-  echo Tovrel: 매시 정각과 로그인할 때 실행됩니다. / Tovrel now runs at the start of every hour and when you sign in.
+  echo Tovrel: 매시 정각과 로그인할 때 실행됩니다.
+  echo Tovrel now runs at the start of every hour and when you sign in.
 )
 rem Started by a double-click, the window closes as the script ends.
 pause

@@ -11,9 +11,11 @@ rem The system's own schtasks.exe, named in full: a stray one in this folder mus
 "%SystemRoot%\System32\schtasks.exe" /Delete /TN "Tovrel" /F
 set "status=%errorlevel%"
 if %status% neq 0 (
-  echo Tovrel: 등록된 작업이 없습니다. / There was no task to remove.
+  echo Tovrel: 등록된 작업이 없습니다.
+  echo There was no task to remove.
 ) else (
-  echo Tovrel: 매시 실행을 해제했습니다. / Tovrel no longer runs every hour.
+  echo Tovrel: 매시 실행을 해제했습니다.
+  echo Tovrel no longer runs every hour.
 )
 rem Started by a double-click, the window closes as the script ends.
 pause

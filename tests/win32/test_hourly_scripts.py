@@ -13,10 +13,11 @@ from task_xml import check_hourly_task
 
 SCRIPTS = Path(os.environ["TOVREL_SCRIPTS_DIR"])
 SCHTASKS = "C:\\windows\\system32\\schtasks.exe"
-REGISTERED = ("Tovrel: 매시 정각과 로그인할 때 실행됩니다. / Tovrel now runs at the start of every "
-              "hour and when you sign in.")
-UNREGISTERED = "Tovrel: 매시 실행을 해제했습니다. / Tovrel no longer runs every hour."
-NOTHING_TO_UNREGISTER = "Tovrel: 등록된 작업이 없습니다. / There was no task to remove."
+# Korean, then English, each line within an 80-column console.
+REGISTERED = ["Tovrel: 매시 정각과 로그인할 때 실행됩니다.",
+              "Tovrel now runs at the start of every hour and when you sign in."]
+UNREGISTERED = ["Tovrel: 매시 실행을 해제했습니다.", "Tovrel no longer runs every hour."]
+NOTHING_TO_UNREGISTER = ["Tovrel: 등록된 작업이 없습니다.", "There was no task to remove."]
 
 # Folders under C:\, "" for the root itself. (Wine 8's cmd expands %NAME% in a script's own
 # folder name and drops a lone %, where Windows' cmd does not: a % cannot be tried here; the
@@ -70,7 +71,7 @@ class HourlyScriptsTest(unittest.TestCase):
         status, shown, waited = wine_harness.run_in_console(["wine", "cmd", "/c", script],
                                                             folder, env)
         self.assertEqual(status, expected_status, shown)
-        self.assertIn(expected_message, shown.splitlines())
+        self.assertIn("\n".join(expected_message), "\n".join(shown.splitlines()))
         self.assertTrue(waited, "ended without waiting for a key:\n" + shown)
         records = wine_harness.read_records(self.record_file)[records_before:]
         self.assertEqual([program for program, _ in records], [SCHTASKS], shown)
