@@ -233,6 +233,16 @@ class StandInSchtasks(StandIn):
                          os.environ["TOVREL_SCHTASKS"])
 
 
+def keep_session(env):
+    """Keeps one Wine session running until the function it returns is called, as each new one
+    takes some 5 s to start. Its services keep the output they are started with: none."""
+    env = dict(env, WINEPREFIX=str(prefix()))
+    for argv in (["wineserver", "-p"], ["wine", "cmd", "/c", "exit"]):
+        subprocess.run(argv, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                       timeout=60)
+    return lambda: subprocess.run(["wineserver", "-k"], env=env, timeout=30)
+
+
 def read_records(record_file):
     """(program path, command line) of each start that a recording stand-in recorded."""
     try:
