@@ -112,6 +112,25 @@ TEST_P(Win32WindowTest, TabGoesThroughTheFocusableControlsInTabOrder) {
   if (!expected.empty()) EXPECT_EQ(focus, window.control(expected.front()->control));
 }
 
+// The alarm window opens by itself while the user works elsewhere: it leaves the keyboard where it
+// is. The settings window, which the user opened, takes it.
+TEST_P(Win32WindowTest, ShownItTakesTheKeyboardOnlyIfItsLayoutSaysSo) {
+  const HWND elsewhere = ::CreateWindowExW(0, L"EDIT", L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                                           200, 100, nullptr, nullptr, nullptr, nullptr);
+  ::SetForegroundWindow(elsewhere);
+  ::SetFocus(elsewhere);
+  pump_messages();
+  ASSERT_EQ(::GetForegroundWindow(), elsewhere);
+
+  Win32Window window(layout(), frame);
+  window.show();
+  pump_messages();
+  EXPECT_EQ(::GetForegroundWindow() == window.handle(), layout().activates_when_shown);
+  EXPECT_EQ(::GetFocus() == elsewhere, !layout().activates_when_shown);
+  EXPECT_TRUE(::IsWindowVisible(window.handle()));
+  ::DestroyWindow(elsewhere);
+}
+
 // A screen reader on Windows names an edit control by the static text just before it among its
 // window's children (Wine's accessibility layer gives nothing to ask here).
 TEST_P(Win32WindowTest, EachLabelledBoxComesRightAfterItsLabel) {

@@ -14,8 +14,13 @@ namespace {
 // Room for a path of the longest length the system allows.
 constexpr DWORD kPathBufferLength = 32768;
 
+// A box must be answered, also when the program started by itself while the user works elsewhere
+// (the hourly alarm). Windows may refuse the foreground to a program started in the background;
+// the box then still stays above the other windows. (Wine gives it the foreground anyway and
+// ignores MB_TOPMOST.)
 void show_box(const std::string& title, const std::string& text) {
-  ::MessageBoxW(Win32Windows::dialog_owner(), to_wide(text).c_str(), to_wide(title).c_str(), MB_OK);
+  ::MessageBoxW(Win32Windows::dialog_owner(), to_wide(text).c_str(), to_wide(title).c_str(),
+                MB_OK | MB_SETFOREGROUND | MB_TOPMOST);
 }
 
 }  // namespace
