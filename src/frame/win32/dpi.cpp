@@ -1,5 +1,7 @@
 #include "frame/win32/dpi.h"
 
+#include "frame/win32/library_function.h"
+
 namespace tovrel::win32 {
 namespace {
 
@@ -10,20 +12,15 @@ UINT system_dpi() {
   return dpi > 0 ? static_cast<UINT>(dpi) : USER_DEFAULT_SCREEN_DPI;
 }
 
-template <typename Function>
-void look_up(Function*& function, const char* name) {
-  const FARPROC found = ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), name);
-  function = reinterpret_cast<Function*>(reinterpret_cast<void*>(found));
-}
-
 }  // namespace
 
 const DpiMetrics& DpiMetrics::of_this_system() {
   static const DpiMetrics metrics = [] {
+    const HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
     DpiMetrics found;
-    look_up(found.dpi_for_window_, "GetDpiForWindow");
-    look_up(found.system_parameters_for_dpi_, "SystemParametersInfoForDpi");
-    look_up(found.adjust_window_rect_for_dpi_, "AdjustWindowRectExForDpi");
+    look_up(user32, found.dpi_for_window_, "GetDpiForWindow");
+    look_up(user32, found.system_parameters_for_dpi_, "SystemParametersInfoForDpi");
+    look_up(user32, found.adjust_window_rect_for_dpi_, "AdjustWindowRectExForDpi");
     return found;
   }();
   return metrics;
