@@ -145,54 +145,22 @@ class AlarmUnderWineTest(WineTestCase):
                 self.assertTrue(self.x.wait_until_gone(settings, timeout=10))
 
 
-class TypingWindow:
-    """A window of the test's own that has the keyboard, as the user's editor would, and counts
-    the keys that reach it."""
-
-    def __init__(self, x):
-        from Xlib import X, display
-        self.connection = display.Display(x.display)
-        self.window = self.connection.screen().root.create_window(
-            600, 400, 300, 200, 0, X.CopyFromParent, event_mask=X.KeyPressMask)
-        self.window.set_wm_name("typing elsewhere")
-        self.window.map()
-        self.connection.sync()
-        self.keys = 0
-
-    def keys_received(self):
-        from Xlib import X
-        while self.connection.pending_events():
-            self.keys += self.connection.next_event().type == X.KeyPress
-        return self.keys
-
-    def close(self):
-        self.window.destroy()
-        self.connection.close()
-
-
 class FocusUnderWineTest(WineTestCase):
-    def test_the_alarm_leaves_the_keyboard_where_it_is_but_its_message_box_takes_it(self):
-        typing = TypingWindow(self.x)
-        self.addCleanup(typing.close)
-        self.wait_until_active(typing.window.id)
-        for name, entries in {"window": {HOUR: "7", FILE: "C:\\a.mp3"}, "box": None}.items():
-            with self.subTest(name):
-                (self.wine.app / "SETUP.INI").unlink(missing_ok=True)
-                if entries:
-                    harness.write_settings(self.wine.app, entries)
-                run = self.wine.run(ALARM, fake_time=at("05:40:00"), channels=())
-                shown = self.x.wait_for_window(ALARM_TITLE, run.pid, timeout=30, run=run)
-                if name == "box":
-                    # It must be answered: it comes to the front.
-                    self.wait_until_active(shown)
-                    continue
-                time.sleep(0.5)  # what a window manager does with a new window, it has done
-                self.x.run("xdotool", "type", "abc")
-                self.assertTrue(harness.poll(lambda: typing.keys_received() == 3, timeout=5))
-                self.assertEqual(self.x.run("xdotool", "getactivewindow").stdout.strip(),
-                                 str(typing.window.id))
-                status, _ = run.wait(timeout=30)
-                self.assertEqual(status, 0, wine_harness.summary(run.output()))
+    def test_the_alarms_message_box_comes_to_the_front_while_another_window_has_the_keyboard(self):
+        # The user's window, which the window manager gives the keyboard. (That the alarm window
+        # itself leaves the keyboard there, win32_tests shows: under Wine 8 and openbox no window
+        # of a program started from outside takes it from another program's window.)
+        from Xlib import X, display
+        connection = display.Display(self.x.display)
+        self.addCleanup(connection.close)
+        elsewhere = connection.screen().root.create_window(600, 400, 300, 200, 0, X.CopyFromParent)
+        elsewhere.map()
+        connection.sync()
+        self.wait_until_active(elsewhere.id)
+
+        run = self.wine.run(ALARM, fake_time=at("05:40:00"), channels=())  # no SETUP.INI
+        box = self.x.wait_for_window(ALARM_TITLE, run.pid, timeout=30, run=run)
+        self.wait_until_active(box)
 
 
 class SettingsUnderWineTest(WineTestCase):
