@@ -25,8 +25,8 @@ class SettingsSnapshot {
 
 enum class WriteOutcome {
   Saved,
-  ValueNotStorable,  // a name or value the file cannot hold (see with_values)
-  FileNotWritable,   // the system refused, or the old file could not be read in full
+  ValueNotStorable,      // a name or value the file cannot hold (see with_values)
+  FileNotWritable,       // the system refused, or the old file could not be read in full
   LockedByAnotherSaver,  // another saver kept the folder's lock for all of kLockPatience
 };
 

@@ -5,9 +5,8 @@
 #include <optional>
 #include <thread>
 
-#include "settings_store/file_access.h"
-
 #include "fakes/settings_file_fixture.h"
+#include "settings_store/file_access.h"
 
 namespace tovrel {
 namespace {

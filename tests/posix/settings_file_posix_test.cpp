@@ -70,7 +70,8 @@ TEST_F(SettingsFilePosixTest, NewFileGetsThePermissionsTheUmaskAllows) {
 
 const fs::perms kReadOnlyFolder =
     fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read | fs::perms::others_exec;
-const fs::perms kReadOnlyFile = fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
+const fs::perms kReadOnlyFile =
+    fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
 
 TEST_F(SettingsFilePosixTest, ARefusedWriteIsReportedAndChangesNothing) {
   const std::string before = cp949("[환경설정]\r\n일어날 시간=3\r\n");
@@ -110,8 +111,8 @@ TEST_F(SettingsFilePosixTest, AWritableFileInAFolderThatTakesNoNewFileIsWrittenI
       {"a sticky folder and a file of root's", fs::perms::all | fs::perms::sticky_bit},
   };
   // A long hand-edited hour: the saved file is shorter, and its end must be cut off.
-  const std::string before =
-      cp949("; 메모\r\n[환경설정]\r\n일어날 시간=" + std::string(60, '3') + "\r\n[다른]\r\nx=1\r\n");
+  const std::string before = cp949("; 메모\r\n[환경설정]\r\n일어날 시간=" + std::string(60, '3') +
+                                   "\r\n[다른]\r\nx=1\r\n");
   const std::string after = with_values(before, "환경설정", kSettings).value();
   ASSERT_LT(after.size(), before.size());
   const std::string file = ini();
@@ -122,9 +123,9 @@ TEST_F(SettingsFilePosixTest, AWritableFileInAFolderThatTakesNoNewFileIsWrittenI
     fs::permissions(folder(), c.folder);
     struct stat status {};
     ::stat(file.c_str(), &status);
-    EXPECT_TRUE(as_ordinary_user(
-        [&] { return write_settings(file, "환경설정", kSettings) == WriteOutcome::Saved; }))
-        << c.why;
+    EXPECT_TRUE(as_ordinary_user([&] {
+      return write_settings(file, "환경설정", kSettings) == WriteOutcome::Saved;
+    })) << c.why;
     fs::permissions(folder(), fs::perms::all);
     EXPECT_EQ(read("SETUP.INI"), after) << c.why;
     const ino_t inode = status.st_ino;

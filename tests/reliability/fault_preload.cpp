@@ -42,8 +42,7 @@ Function next_definition(const char* name) {
 extern "C" {
 
 ssize_t pwrite(int fd, const void* bytes, size_t count, off_t offset) {
-  static const auto real =
-      next_definition<ssize_t (*)(int, const void*, size_t, off_t)>("pwrite");
+  static const auto real = next_definition<ssize_t (*)(int, const void*, size_t, off_t)>("pwrite");
   static bool wrote_half = false;
   if ((fault_is("write") || fault_is("short")) && is_temporary_file(fd)) {
     if (fault_is("short") && !wrote_half && count > 1) {

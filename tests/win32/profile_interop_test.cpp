@@ -169,7 +169,8 @@ TEST_F(ProfileFile, ANewKeyOrSectionGoesWhereTheSystemPutsIt) {
     std::string before;
   } cases[] = {
       {"no file yet", ""},
-      {"a key at the end of its section, before the next", "[Alarm]\r\nfile=/a\r\n[other]\r\nx=1\r\n"},
+      {"a key at the end of its section, before the next",
+       "[Alarm]\r\nfile=/a\r\n[other]\r\nx=1\r\n"},
       {"a key after a section line with no line break", "[Alarm]"},
       {"a new section after a last line without a line break", "[other]\r\nx=1"},
       {"a replaced value", "[Alarm]\r\nhour=3\r\nfile=/a\r\n"},

@@ -115,7 +115,9 @@ Replacement replace_file(const std::string& path, std::string_view bytes) {
   // A short name of its own: the file's name plus a suffix could pass the file system's limit.
   std::string temporary = join_path(folder, kReplacementName);
   const Descriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
-  if (!fd.valid()) return refused_by_folder(errno) ? Replacement::FolderRefuses : Replacement::Failed;
+  if (!fd.valid()) {
+    return refused_by_folder(errno) ? Replacement::FolderRefuses : Replacement::Failed;
+  }
 
   struct stat old {};
   const bool replaces = ::stat(path.c_str(), &old) == 0;
@@ -146,8 +148,7 @@ bool overwrite_file(const std::string& path, std::string_view old_bytes, std::st
       old_bytes.begin());
   const auto write_from_first_change = [&](std::string_view content) {
     return write_all(fd.get(), content.substr(unchanged), static_cast<off_t>(unchanged)) &&
-           ::ftruncate(fd.get(), static_cast<off_t>(content.size())) == 0 &&
-           ::fsync(fd.get()) == 0;
+           ::ftruncate(fd.get(), static_cast<off_t>(content.size())) == 0 && ::fsync(fd.get()) == 0;
   };
   if (write_from_first_change(bytes)) return true;
   // Shrinking back to the old bytes needs no room the old file did not have.
