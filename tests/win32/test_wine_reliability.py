@@ -1,0 +1,416 @@
+"""The Windows build's reliability under Wine: saves killed at any moment, two savers racing,
+another saver's lock, a folder where no file can be made, and hostile SETUP.INI files against
+Tovrel.exe. save_loop.exe, tests/reliability/save_loop.cpp built for Windows, saves the way the
+settings window does."""
+
+import contextlib
+import math
+import os
+import random
+import select
+import shutil
+import signal
+import subprocess
+import time
+import unittest
+from pathlib import Path
+
+import wine_harness  # first: it puts tests/e2e on the path
+from wine_harness import windows_path
+
+import harness
+
+LOCK = ".SETUP.INI.lock"
+# save_loop's exit statuses: Saved, FileNotWritable, LockedByAnotherSaver.
+SAVED, REFUSED, LOCKED = 0, 2, 3
+LOCK_PATIENCE = 2.0  # kLockPatience, in seconds
+
+
+def cp949(text):
+    return text.encode("cp949")
+
+
+def unrelated_section(size):
+    """A section that no save touches, of at least the given size, as saved_pairs.h makes it."""
+    text, line = cp949("[기록]\r\n"), 0
+    while len(text) < size:
+        text += f"line{line}={chr(ord('a') + line % 26) * 60}\r\n".encode()
+        line += 1
+    return text
+
+
+def temporary_files(folder):
+    return sorted(p.name for p in folder.iterdir() if p.name.startswith(".SETUP.INI.")
+                  and p.name != LOCK)
+
+
+def wait_for_no_lock(folder, timeout=5):
+    """Whether the lock file is gone: Wine's server removes it once it has seen its holder end."""
+    return harness.poll(lambda: not (folder / LOCK).exists(), timeout)
+
+
+def is_hidden(path):
+    """Whether Windows' attrib shows the file hidden."""
+    output = subprocess.run(["wine", "attrib", windows_path(path)], capture_output=True,
+                            check=True).stdout.decode("cp949")
+    flags, found, rest = output.partition(windows_path(path))
+    if not found or rest.strip():
+        raise AssertionError("attrib said: " + output)
+    return "H" in flags.split()
+
+
+class Saver:
+    """save_loop.exe under Wine, with a pipe to its standard input and one from its output."""
+
+    def __init__(self, folder, *args):
+        self.started = time.monotonic()
+        self.popen = subprocess.Popen(
+            ["wine", os.environ["TOVREL_SAVE_LOOP"], windows_path(folder / "SETUP.INI"), *args],
+            stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+
+    def read(self, timeout=30):
+        """The next byte it writes; b"" once it has ended."""
+        ready, _, _ = select.select([self.popen.stdout], [], [], timeout)
+        if not ready:
+            raise AssertionError(f"save_loop said nothing for {timeout} s")
+        return os.read(self.popen.stdout.fileno(), 1)
+
+    def read_rest(self):
+        rest = b""
+        while byte := self.read():
+            rest += byte
+        return rest
+
+    def go(self):
+        self.popen.stdin.write(b"g")
+        self.popen.stdin.flush()
+
+    def kill(self):
+        os.kill(self.popen.pid, signal.SIGKILL)
+
+    def wait(self, timeout=60):
+        """Its exit status and the seconds since it started."""
+        status = self.popen.wait(timeout)
+        return status, time.monotonic() - self.started
+
+    def close(self):
+        if self.popen.poll() is None:
+            self.kill()
+            self.popen.wait()
+        self.popen.stdin.close()
+        self.popen.stdout.close()
+
+
+class WineReliabilityTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        harness.require_tools("wine", "wineserver")
+        cls.root = wine_harness.prefix() / "drive_c" / "tovrel-reliability"
+        # Wine shows every file whose name starts with a dot as hidden, whatever its attributes;
+        # asked not to, it shows what a save gave the file.
+        subprocess.run(["wine", "reg", "add", r"HKCU\Software\Wine", "/v", "ShowDotFiles",
+                        "/d", "Y", "/f"], capture_output=True, check=True)
+
+    @classmethod
+    def tearDownClass(cls):
+        subprocess.run(["wine", "reg", "delete", r"HKCU\Software\Wine", "/v", "ShowDotFiles",
+                        "/f"], capture_output=True, check=False)
+        subprocess.run(["wineserver", "-w"], timeout=60, check=False)
+
+    def folder(self, name):
+        """A fresh folder under drive_c, removed after the test."""
+        folder = self.root / name
+        shutil.rmtree(folder, ignore_errors=True)
+        folder.mkdir(parents=True)
+        self.addCleanup(shutil.rmtree, folder, ignore_errors=True)
+        return folder
+
+    @contextlib.contextmanager
+    def immutable(self, folder):
+        """No file can be made or removed in the folder meanwhile (chattr +i, which needs root),
+        while the files in it can still be written."""
+        if subprocess.run(["chattr", "+i", str(folder)], capture_output=True).returncode != 0:
+            self.skipTest("chattr +i is refused here: it needs root and an ext2-4 file system")
+        try:
+            yield folder
+        finally:
+            subprocess.run(["chattr", "-i", str(folder)], check=True)
+
+    def saver(self, folder, *args):
+        saver = Saver(folder, *args)
+        self.addCleanup(saver.close)
+        return saver
+
+    def save_once(self, folder, writer="B", serial=0):
+        return self.saver(folder, "once", writer, str(serial)).wait()[0]
+
+    # A save killed at any moment leaves the old file or the new one, whole, and no lock.
+    def test_every_kill_leaves_the_old_or_the_new_file_whole(self):
+        rounds = 120
+        folder = self.folder("killed")
+        ini = folder / "SETUP.INI"
+        ini.write_bytes(unrelated_section(256 * 1024))
+        self.assertEqual(self.save_once(folder, "A"), SAVED)
+        file_a = ini.read_bytes()
+        self.assertEqual(self.save_once(folder, "B"), SAVED)
+        file_b = ini.read_bytes()
+        self.assertEqual(self.save_once(folder, "A"), SAVED)
+        self.assertEqual(ini.read_bytes(), file_a, "the two files alternate")
+
+        seed = int(os.environ.get("TOVREL_SEED", random.randrange(1 << 30)))
+        rng = random.Random(seed)
+        save_seconds, left_temporary, shown, hidden, checked = 0.0, 0, 0, 0, set()
+        for round_ in range(rounds):
+            what = f"round {round_} (TOVREL_SEED={seed})"
+            saver = Saver(folder, "alternate")
+            try:
+                self.assertEqual(saver.read(), b"r", what + ": save_loop did not start")
+                saves_first = 5 if round_ == 0 else round_ % 3
+                stamps = []
+                for _ in range(saves_first):
+                    self.assertEqual(saver.read(), b".", what + ": a save failed")
+                    stamps.append(time.monotonic())
+                if round_ == 0:
+                    save_seconds = (stamps[-1] - stamps[0]) / (len(stamps) - 1)
+                # Pauses up to three saves' time: every other one spread evenly on a log scale
+                # from 10 us, so that kills land in the first, short steps of a save, the others
+                # evenly, so that they land in the long ones (writing the new file, flushing it)
+                # as often as those take time.
+                reach = max(3 * save_seconds, 0.005)
+                time.sleep(math.exp(rng.uniform(math.log(1e-5), math.log(reach))) if round_ % 2
+                           else rng.uniform(0, reach))
+                saver.kill()
+                status, _ = saver.wait()
+                said = saver.read_rest()
+            finally:
+                saver.close()
+            self.assertEqual(status, -signal.SIGKILL, what + ": it ended by itself")
+            self.assertNotIn(b"F", said, what + ": a save after earlier kills failed")
+            self.assertIn(ini.read_bytes(), (file_a, file_b), what + ": a torn SETUP.INI")
+            self.assertTrue(wait_for_no_lock(folder), what + ": the lock file stays")
+            temporaries = temporary_files(folder)
+            self.assertLessEqual(len(temporaries), 1, what + ": abandoned files pile up")
+            left_temporary += len(temporaries) > 0
+            for name in set(temporaries) - checked:
+                checked.add(name)
+                written = (folder / name).read_bytes()
+                if is_hidden(folder / name):
+                    hidden += 1
+                else:
+                    # Shown only if killed in the last moment, after it took SETUP.INI's
+                    # attributes, whole, before its rename; or, under Wine, which gives a new
+                    # file its attributes just after making it, while it is empty.
+                    self.assertIn(len(written), (0, len(file_a), len(file_b)),
+                                  what + ": shown to the user half written")
+                    self.assertIn(written, (b"", file_a, file_b), what + ": shown, torn")
+                    shown += 1
+        self.assertGreater(hidden, 0,
+                           "no killed save left a hidden file: none was killed while writing it")
+
+        self.assertEqual(self.save_once(folder, "A"), SAVED)
+        self.assertEqual(temporary_files(folder), [], "a completed save left a file")
+        self.assertFalse(is_hidden(ini), "SETUP.INI was left hidden")
+        print(f"\n{rounds} kills (TOVREL_SEED={seed}), one save ~{save_seconds * 1000:.1f} ms; "
+              f"{left_temporary} rounds ended with a temporary file, {len(checked)} files, "
+              f"{hidden} hidden, {shown} shown", flush=True)
+
+    # Each saver adds a key a save to a section of its own. A save that wrote back a file read
+    # before the other's last save would lose that save's key for good. Both folders: with the
+    # lock file, and where no file can be made (written in place, a byte of SETUP.INI the lock).
+    def test_two_savers_racing_lose_no_update(self):
+        saves = 100
+        for immutable in (False, True):
+            with self.subTest(immutable=immutable):
+                folder = self.folder("race" + ("-in-place" if immutable else ""))
+                ini = folder / "SETUP.INI"
+                ini.write_bytes(b"")
+                with self.immutable(folder) if immutable else contextlib.nullcontext():
+                    savers = {section: self.saver(folder, "tally", section, str(saves))
+                              for section in ("write A", "write B")}
+                    for saver in savers.values():
+                        self.assertEqual(saver.read(), b"r")
+                    for saver in savers.values():
+                        saver.go()
+                    for saver in savers.values():
+                        self.assertEqual(saver.wait()[0], SAVED, saver.read_rest())
+                # The sections in either order: the first saver to save made its own first.
+                expected = [f"{section}]\r\n".encode()
+                            + b"".join(b"%d=%d\r\n" % (n, n) for n in range(1, saves + 1))
+                            for section in savers]
+                self.assertEqual(sorted(ini.read_bytes().split(b"[")), [b""] + sorted(expected),
+                                 "a save was lost")
+                self.assertEqual([p.name for p in folder.iterdir()], ["SETUP.INI"])
+
+    # Another saver holds the lock: a save waits no longer than LOCK_PATIENCE and refuses,
+    # writing nothing; let go during the wait, the save goes through; and a holder killed leaves
+    # no lock behind.
+    def test_a_save_waits_briefly_for_another_savers_lock(self):
+        for immutable in (False, True):
+            with self.subTest(immutable=immutable):
+                folder = self.folder("lock" + ("-in-place" if immutable else ""))
+                ini = folder / "SETUP.INI"
+                ini.write_bytes(cp949("[환경설정]\r\n일어날 시간=3\r\n"))
+                old = ini.read_bytes()
+                with self.immutable(folder) if immutable else contextlib.nullcontext():
+                    holder = self.saver(folder, "hold")
+                    self.assertEqual(holder.read(), b"r", "the holder has the lock")
+                    status, seconds = self.saver(folder, "once", "B", "0").wait()
+                    self.assertEqual(status, LOCKED)
+                    self.assertGreaterEqual(seconds, LOCK_PATIENCE)
+                    self.assertLess(seconds, LOCK_PATIENCE + 3, "Wine's start included")
+                    self.assertEqual(ini.read_bytes(), old, "written under another's lock")
+
+                    waiting = self.saver(folder, "once", "B", "0")
+                    time.sleep(LOCK_PATIENCE / 4)
+                    holder.go()
+                    self.assertEqual(waiting.wait()[0], SAVED, "the lock was let go in time")
+                    self.assertNotEqual(ini.read_bytes(), old)
+
+                    holder = self.saver(folder, "hold")
+                    self.assertEqual(holder.read(), b"r")
+                    holder.kill()
+                    holder.wait()
+                    status, seconds = self.saver(folder, "once", "A", "0").wait()
+                    self.assertEqual(status, SAVED, "a killed holder's lock stays")
+                    self.assertLess(seconds, LOCK_PATIENCE)
+
+    # A SETUP.INI the user may write, in a folder where no file can be made, is written in place:
+    # the bytes a replacement gives, into the same file. A missing one cannot be made there.
+    def test_a_folder_where_no_file_can_be_made(self):
+        before = cp949("; 메모\r\n[환경설정]\r\n일어날 시간=" + "3" * 60 + "\r\n; 끝\r\n[다른]\r\nx=1\r\n")
+        replacing, in_place = self.folder("replacing"), self.folder("in-place")
+        for folder in (replacing, in_place):
+            (folder / "SETUP.INI").write_bytes(before)
+        self.assertEqual(self.save_once(replacing), SAVED)
+        inode = (in_place / "SETUP.INI").stat().st_ino
+        with self.immutable(in_place):
+            self.assertEqual(self.save_once(in_place), SAVED)
+        self.assertEqual((in_place / "SETUP.INI").read_bytes(),
+                         (replacing / "SETUP.INI").read_bytes())
+        self.assertEqual((in_place / "SETUP.INI").stat().st_ino, inode, "not written in place")
+        self.assertEqual([p.name for p in in_place.iterdir()], ["SETUP.INI"])
+
+        (in_place / "SETUP.INI").unlink()
+        with self.immutable(in_place):
+            self.assertEqual(self.save_once(in_place), REFUSED)
+        self.assertEqual(list(in_place.iterdir()), [])
+
+
+MISSING = "파일이 정상적이지 않습니다. 환경설정부터 해주세요."
+SONG = "C:\\음악\\아침 노래.mp3"
+
+
+def settings_text(hour="7", file=cp949(SONG)):
+    return cp949("[환경설정]\r\n일어날 시간=" + hour + "\r\n원하는 파일=") + file + b"\r\n"
+
+
+def utf16(text, big_endian=False):
+    return text.encode("utf-16-be" if big_endian else "utf-16-le")
+
+
+def write_large(path, head, filler, times, tail):
+    with open(path, "wb") as file:
+        file.write(head)
+        for _ in range(times):
+            file.write(filler)
+        file.write(tail)
+
+
+def sparse(path, head, size):
+    path.write_bytes(head)
+    os.truncate(path, size)
+
+
+UTF16_SETTINGS = "[환경설정]\r\n일어날 시간=7\r\n원하는 파일=" + SONG + "\r\n"
+
+# (name, how SETUP.INI is made, the file setting the alarm reads or None for the missing-settings
+# path, whether a save over it is refused)
+HOSTILE_FILES = [
+    ("folder", lambda p: p.mkdir(), None, True),
+    ("fifo", lambda p: os.mkfifo(p), None, True),
+    ("link-loop", lambda p: p.symlink_to(p.name), None, True),
+    ("link-to-dev-zero", lambda p: p.symlink_to("/dev/zero"), None, True),
+    ("above-the-size-limit", lambda p: sparse(p, settings_text(), 129 << 20), None, True),
+    ("empty", lambda p: p.write_bytes(b""), None, False),
+    ("binary-noise", lambda p: p.write_bytes(random.Random(1).randbytes(64 << 10)), None, False),
+    ("nul-in-the-value",
+     lambda p: p.write_bytes(settings_text(file=cp949(SONG) + b"\0 & del C:\\*")), SONG, False),
+    ("nul-before-the-key",
+     lambda p: p.write_bytes(cp949("[환경설정]\r\n") + b"\0" + cp949("일어날 시간=7\r\n원하는 파일="
+                                                                + SONG + "\r\n")), None, False),
+    ("fifty-megabytes-of-one-line",
+     lambda p: write_large(p, b"", b"x" * 1000, 52_400, b"\r\n" + settings_text()), SONG, False),
+    # Too large a number to hold: the missing-settings path. (Not ten million digits, as on Linux:
+    # Wine's edit control takes time that grows with the square of its text's length, 3 s for
+    # 40,000 characters, and the alarm's hour box holds the hour as read.)
+    ("ten-thousand-digit-hour",
+     lambda p: p.write_bytes(cp949("[환경설정]\r\n일어날 시간=1" + "9" * 10_000 + "\r\n원하는 파일="
+                                   + SONG + "\r\n")), None, False),
+    ("lone-lead-byte-at-the-end",
+     lambda p: p.write_bytes(settings_text()[:-2] + b"\x81"), SONG + "\ufffd", False),
+    ("odd-length-utf-16", lambda p: p.write_bytes(b"\xff\xfe" + utf16(UTF16_SETTINGS) + b"\n"),
+     SONG, False),
+    ("utf-16-big-endian", lambda p: p.write_bytes(b"\xfe\xff" + utf16(UTF16_SETTINGS, True)),
+     SONG, False),
+    ("carriage-returns-only", lambda p: p.write_bytes(settings_text().replace(b"\r\n", b"\r")),
+     SONG, False),
+]
+
+
+class HostileSettingsFileTest(unittest.TestCase):
+    """Tovrel.exe at 05:40, its hour set to 7, each beside a hostile SETUP.INI of its own, all at
+    once: it reads what the file format's rules make of the file and shows "2시간 남았습니다.",
+    or shows the missing-settings message; either way it ends by itself, with status 0, within
+    seconds (unanswered, the message box is ended by the alarm's fourth tick)."""
+
+    def test_hostile_files_neither_crash_nor_hang_the_alarm(self):
+        harness.require_tools("wine", "wineserver", "openbox", "wmctrl")
+        xserver = harness.XServer(window_manager=True).start()
+        self.addCleanup(xserver.stop)
+        root = wine_harness.prefix() / "drive_c" / "tovrel-hostile"
+        shutil.rmtree(root, ignore_errors=True)
+        self.addCleanup(shutil.rmtree, root, ignore_errors=True)
+        alarm = Path(os.environ["TOVREL_WINDOWS_BIN_DIR"]) / wine_harness.ALARM
+
+        runs = {}
+        for name, make, _, _ in HOSTILE_FILES:
+            folder = root / name
+            folder.mkdir(parents=True)
+            shutil.copy2(alarm, folder / wine_harness.ALARM)
+            make(folder / "SETUP.INI")
+            env = xserver.env(WINEPREFIX=str(wine_harness.prefix()), LANG="ko_KR.UTF-8", TZ="UTC",
+                              WINEDLLOVERRIDES="mscoree,mshtml=",
+                              WINEDEBUG="-all,+process,+msgbox,+edit",
+                              LD_PRELOAD=harness.faketime_library(),
+                              FAKETIME="@2026-12-08 05:40:00", NO_FAKE_STAT="1")
+            env.pop("LC_ALL", None)
+            runs[name] = harness.Run(["wine", windows_path(folder / wine_harness.ALARM)], env,
+                                     folder, root / f"{name}.log")
+            self.addCleanup(runs[name].stop)
+
+        for name, _, file_setting, _ in HOSTILE_FILES:
+            with self.subTest(name):
+                run = runs[name]
+                status, seconds = run.wait(timeout=90)
+                output = run.output()
+                summary = wine_harness.summary(output)[:3000]
+                self.assertEqual(status, 0, summary)
+                self.assertLess(seconds, 30, "far slower than its three seconds")
+                texts = wine_harness.edit_texts(output)
+                if file_setting is None:
+                    self.assertEqual(wine_harness.message_boxes(output), [MISSING], summary)
+                    self.assertNotIn("2시간 남았습니다.", texts)
+                else:
+                    self.assertEqual(wine_harness.message_boxes(output), [], summary)
+                    self.assertIn("2시간 남았습니다.", texts)
+                    self.assertIn("explorer.exe " + file_setting, texts)
+                self.assertEqual(wine_harness.started_programs(output), [], "nothing starts")
+
+        # The settings window saving over each: refused for what is no settings file, saved
+        # over every other.
+        for name, _, _, refused in HOSTILE_FILES:
+            with self.subTest("save over " + name):
+                saver = Saver(root / name, "once", "B", "0")
+                self.addCleanup(saver.close)
+                self.assertEqual(saver.wait()[0], REFUSED if refused else SAVED)
+                self.assertEqual(temporary_files(root / name), [])
