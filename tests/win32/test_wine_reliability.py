@@ -159,7 +159,8 @@ class WineReliabilityTest(unittest.TestCase):
 
         seed = int(os.environ.get("TOVREL_SEED", random.randrange(1 << 30)))
         rng = random.Random(seed)
-        save_seconds, left_temporary, shown, hidden, checked = 0.0, 0, 0, 0, set()
+        save_seconds, left_temporary, hidden, checked = 0.0, 0, 0, set()
+        shown = {"empty": 0, "whole": 0}
         for round_ in range(rounds):
             what = f"round {round_} (TOVREL_SEED={seed})"
             saver = Saver(folder, "alternate")
@@ -203,7 +204,7 @@ class WineReliabilityTest(unittest.TestCase):
                     self.assertIn(len(written), (0, len(file_a), len(file_b)),
                                   what + ": shown to the user half written")
                     self.assertIn(written, (b"", file_a, file_b), what + ": shown, torn")
-                    shown += 1
+                    shown["whole" if written else "empty"] += 1
         self.assertGreater(hidden, 0,
                            "no killed save left a hidden file: none was killed while writing it")
 
@@ -212,7 +213,7 @@ class WineReliabilityTest(unittest.TestCase):
         self.assertFalse(is_hidden(ini), "SETUP.INI was left hidden")
         print(f"\n{rounds} kills (TOVREL_SEED={seed}), one save ~{save_seconds * 1000:.1f} ms; "
               f"{left_temporary} rounds ended with a temporary file, {len(checked)} files, "
-              f"{hidden} hidden, {shown} shown", flush=True)
+              f"{hidden} hidden, shown {shown}", flush=True)
 
     # Each saver adds a key a save to a section of its own. A save that wrote back a file read
     # before the other's last save would lose that save's key for good. Both folders: with the
