@@ -9,9 +9,9 @@
 //   save_loop FILE hold             holds the folder's lock, as a save does, until it reads a byte
 //
 // Every mode but "once" writes 'r' to standard output when it is ready and '.' after each save;
-// "series", "count" and "tally" then wait for a byte on standard input before their first save, so that
-// two of them start together. A save that fails writes 'F' and ends with status 2. It builds for
-// Windows too, where paths and sections are given in ASCII.
+// "series", "count" and "tally" then wait for a byte on standard input before their first save, so
+// that two of them start together. A save that fails writes 'F' and ends with status 2. It builds
+// for Windows too, where paths and sections are given in ASCII.
 #include <unistd.h>
 
 #include <cerrno>
