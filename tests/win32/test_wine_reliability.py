@@ -11,6 +11,7 @@ import select
 import shutil
 import signal
 import subprocess
+import tempfile
 import time
 import unittest
 from pathlib import Path
@@ -51,11 +52,12 @@ def wait_for_no_lock(folder, timeout=5):
 
 def is_hidden(path):
     """Whether Windows' attrib shows the file hidden."""
-    output = subprocess.run(["wine", "attrib", windows_path(path)], capture_output=True,
-                            check=True).stdout.decode("cp949")
+    attrib = subprocess.run(["wine", "attrib", windows_path(path)], capture_output=True)
+    output = attrib.stdout.decode("cp949")
     flags, found, rest = output.partition(windows_path(path))
-    if not found or rest.strip():
-        raise AssertionError("attrib said: " + output)
+    if attrib.returncode != 0 or not found or rest.strip():
+        raise AssertionError(f"attrib ended with {attrib.returncode}: {output} "
+                             + attrib.stderr.decode(errors="replace"))
     return "H" in flags.split()
 
 
@@ -64,9 +66,15 @@ class Saver:
 
     def __init__(self, folder, *args):
         self.started = time.monotonic()
+        self.errors = tempfile.TemporaryFile()
         self.popen = subprocess.Popen(
             ["wine", os.environ["TOVREL_SAVE_LOOP"], windows_path(folder / "SETUP.INI"), *args],
-            stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+            stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=self.errors)
+
+    def said_on_error(self):
+        """Its exit status and what it, or Wine, wrote on standard error."""
+        self.errors.seek(0)
+        return f"status {self.popen.poll()}: {self.errors.read().decode(errors='replace')}"
 
     def read(self, timeout=30):
         """The next byte it writes; b"" once it has ended."""
@@ -99,27 +107,48 @@ class Saver:
             self.popen.wait()
         self.popen.stdin.close()
         self.popen.stdout.close()
+        self.errors.close()
+
+
+def wait_for_wineserver():
+    """Waits until the prefix's Wine session and server have ended."""
+    subprocess.run(["wineserver", "-w"], timeout=60, check=False)
+
+
+ROOT = wine_harness.prefix() / "drive_c" / "tovrel-reliability"
 
 
 class WineReliabilityTest(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
+        """Keeps the prefix's Wine session running from the first test to the last: once its
+        last program has ended, Wine shuts it down, and a program started meanwhile can lose its
+        connection to Wine's server and fail to start. A saver holding the lock of a folder of
+        its own does nothing else."""
         harness.require_tools("wine", "wineserver")
-        cls.root = wine_harness.prefix() / "drive_c" / "tovrel-reliability"
+        (ROOT / "session").mkdir(parents=True, exist_ok=True)
+        cls.session = Saver(ROOT / "session", "hold")
+        if cls.session.read() != b"r":
+            raise RuntimeError("Wine did not start: " + cls.session.said_on_error())
         # Wine shows every file whose name starts with a dot as hidden, whatever its attributes;
         # asked not to, it shows what a save gave the file.
-        subprocess.run(["wine", "reg", "add", r"HKCU\Software\Wine", "/v", "ShowDotFiles",
-                        "/d", "Y", "/f"], capture_output=True, check=True)
+        subprocess.run(["wine", "reg", "add", r"HKCU\Software\Wine", "/v", "ShowDotFiles", "/d",
+                        "Y", "/f"], capture_output=True, check=True)
 
     @classmethod
     def tearDownClass(cls):
         subprocess.run(["wine", "reg", "delete", r"HKCU\Software\Wine", "/v", "ShowDotFiles",
                         "/f"], capture_output=True, check=False)
-        subprocess.run(["wineserver", "-w"], timeout=60, check=False)
+        cls.session.go()
+        cls.session.wait()
+        cls.session.close()
+        shutil.rmtree(ROOT, ignore_errors=True)
+        wait_for_wineserver()
+
 
     def folder(self, name):
         """A fresh folder under drive_c, removed after the test."""
-        folder = self.root / name
+        folder = ROOT / name
         shutil.rmtree(folder, ignore_errors=True)
         folder.mkdir(parents=True)
         self.addCleanup(shutil.rmtree, folder, ignore_errors=True)
@@ -160,12 +189,21 @@ class WineReliabilityTest(unittest.TestCase):
         seed = int(os.environ.get("TOVREL_SEED", random.randrange(1 << 30)))
         rng = random.Random(seed)
         save_seconds, left_temporary, hidden, checked = 0.0, 0, 0, set()
-        shown = {"empty": 0, "whole": 0}
+        shown, wine_failures = {"empty": 0, "whole": 0}, []
         for round_ in range(rounds):
             what = f"round {round_} (TOVREL_SEED={seed})"
             saver = Saver(folder, "alternate")
             try:
-                self.assertEqual(saver.read(), b"r", what + ": save_loop did not start")
+                if (said := saver.read()) == b"" and saver.wait()[0] == 1:
+                    # Now and then, soon after a kill, Wine fails to start the next program: it
+                    # ends with status 1 before the program runs. Once more, then it counts.
+                    wine_failures.append(saver.said_on_error())
+                    saver.close()
+                    saver = Saver(folder, "alternate")
+                    said = saver.read()
+                if said != b"r":
+                    saver.wait()
+                    self.fail(f"{what}: save_loop said {said} first, {saver.said_on_error()}")
                 saves_first = 5 if round_ == 0 else round_ % 3
                 stamps = []
                 for _ in range(saves_first):
@@ -213,7 +251,9 @@ class WineReliabilityTest(unittest.TestCase):
         self.assertFalse(is_hidden(ini), "SETUP.INI was left hidden")
         print(f"\n{rounds} kills (TOVREL_SEED={seed}), one save ~{save_seconds * 1000:.1f} ms; "
               f"{left_temporary} rounds ended with a temporary file, {len(checked)} files, "
-              f"{hidden} hidden, shown {shown}", flush=True)
+              f"{hidden} hidden, shown {shown}; Wine failed to start it {len(wine_failures)} "
+              f"times: {wine_failures}", flush=True)
+        self.assertLessEqual(len(wine_failures), rounds // 20, "Wine fails too often to tell")
 
     # Each saver adds a key a save to a section of its own. A save that wrote back a file read
     # before the other's last save would lose that save's key for good. Both folders: with the
@@ -366,6 +406,9 @@ class HostileSettingsFileTest(unittest.TestCase):
 
     def test_hostile_files_neither_crash_nor_hang_the_alarm(self):
         harness.require_tools("wine", "wineserver", "openbox", "wmctrl")
+        # A session an earlier test left, with no display, would not show these windows.
+        wait_for_wineserver()
+        self.addCleanup(wait_for_wineserver)
         xserver = harness.XServer(window_manager=True).start()
         self.addCleanup(xserver.stop)
         root = wine_harness.prefix() / "drive_c" / "tovrel-hostile"
