@@ -38,6 +38,16 @@ function(unit_exec program out)
   set(${out} "\"${quoted}\"" PARENT_SCOPE)
 endfunction()
 
+# The folder and those of its parents that do not exist yet join the manifest, before installing
+# into it makes them: uninstalling removes what they made once it is empty again.
+function(note_folders_made folder)
+  while(NOT EXISTS "${folder}")
+    list(APPEND CMAKE_INSTALL_MANIFEST_FILES "${folder}")
+    get_filename_component(folder "${folder}" DIRECTORY)
+  endwhile()
+  set(CMAKE_INSTALL_MANIFEST_FILES ${CMAKE_INSTALL_MANIFEST_FILES} PARENT_SCOPE)
+endfunction()
+
 # Installs a file of the packaging folder into a folder, its @NAMES@ filled in when it ends
 # in .in, under the name given.
 function(install_file name folder installed_name)
@@ -46,6 +56,7 @@ function(install_file name folder installed_name)
     configure_file("${source}" "${TOVREL_STAGING_DIR}/${installed_name}" @ONLY)
     set(source "${TOVREL_STAGING_DIR}/${installed_name}")
   endif()
+  note_folders_made("${folder}")
   file(INSTALL "${source}" DESTINATION "${folder}")
   # file(INSTALL) lists what it installed in the function's own scope.
   set(CMAKE_INSTALL_MANIFEST_FILES ${CMAKE_INSTALL_MANIFEST_FILES} PARENT_SCOPE)
@@ -58,6 +69,7 @@ function(install_link target link)
     message(FATAL_ERROR "${link} exists and is not a link: not replacing it")
   endif()
   get_filename_component(folder "${link}" DIRECTORY)
+  note_folders_made("${folder}")
   file(MAKE_DIRECTORY "${folder}")
   message(STATUS "Linking: ${link} -> ${target}")
   file(CREATE_LINK "${target}" "${link}" SYMBOLIC)

@@ -1,17 +1,21 @@
 # Installs the Debian packages a task needs, if any are missing. Sourced by scripts/run and scripts/test.
 
-# Building and running both executables.
-build_packages=(cmake ninja-build g++ qt6-base-dev libgtest-dev xdg-utils fonts-nanum)
+# Building and running both executables: besides the compiler and Qt, the Korean font the windows
+# name, Qt's Korean translations, the SVG plugin that draws the icons, and Qt on Wayland.
+build_packages=(cmake ninja-build g++ qt6-base-dev libgtest-dev xdg-utils fonts-nanum
+                qt6-translations-l10n libqt6svg6 qt6-wayland)
 # Running every test: a virtual X server and tools to drive real windows, a fake clock, and
 # reading both windows as a screen reader does (AT-SPI on a session bus of the test's own); the
-# install test validates desktop entries and has systemd-analyze check the user units.
+# install test validates desktop entries and has systemd-analyze check the user units; a headless
+# Wayland compositor.
 test_packages=(xvfb xauth x11-utils xdotool openbox wmctrl xclip imagemagick faketime
                python3 python3-xlib locales python3-pyatspi at-spi2-core dbus-daemon
-               desktop-file-utils systemd)
+               desktop-file-utils systemd weston)
 # Fuzzing the core with libFuzzer (scripts/fuzz), besides cmake and ninja-build.
 fuzz_packages=(clang libclang-rt-14-dev)
-# Cross-compiling for Windows, and running the Windows build's tests under Wine (64-bit only).
-windows_packages=(g++-mingw-w64-x86-64-posix wine wine64)
+# Cross-compiling for Windows, running the Windows build's tests under Wine (64-bit only), and
+# making its per-user setup with NSIS.
+windows_packages=(g++-mingw-w64-x86-64-posix wine wine64 nsis)
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then

@@ -2,6 +2,7 @@
 // frame/win32/).
 #pragma once
 
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
@@ -11,6 +12,11 @@ namespace tovrel {
 
 /// A settings file larger than this is not read: no real one comes near it.
 inline constexpr std::size_t kMaxSettingsFileSize = 128 * 1024 * 1024;
+
+/// How long a save waits for another saver's lock before it gives up: another save holds it for
+/// milliseconds, and the window must not stop answering for long (Windows calls a window that
+/// has not answered for 5 s hung).
+inline constexpr std::chrono::milliseconds kLockPatience{2000};
 
 enum class FileState { Missing, Read, Unreadable };
 
@@ -33,13 +39,32 @@ bool is_writable(const std::string& path);
 /// renaming them. Call it only while holding the folder's lock, so that no live save owns one.
 void remove_abandoned_replacements(const std::string& path);
 
+enum class Replacement {
+  Done,
+  FolderRefuses,  // the folder lets no new file be made, or none take the old one's place
+  Failed,
+};
+
 /// Replaces the file's content in one step: a new file is written beside it and renamed over
-/// it, keeping the old file's permissions. On failure the old file stays as it was.
-bool replace_file(const std::string& path, std::string_view bytes);
+/// it, keeping the old file's permissions. Unless it is done, the old file stays as it was.
+Replacement replace_file(const std::string& path, std::string_view bytes);
+
+/// Writes new content into an existing file itself, flushed, for a folder where replace_file
+/// cannot work. Not atomic: the bytes before the first one that changes are never touched, but
+/// an end in the middle (the process killed, the power lost) can leave the file holding the new
+/// bytes up to some point and the old ones after it. A write the system refuses (a full disk)
+/// puts the old bytes back and reports false.
+bool overwrite_file(const std::string& path, std::string_view old_bytes, std::string_view bytes);
+
+enum class LockState {
+  Held,
+  Busy,         // another saver held it for all of kLockPatience
+  Unavailable,  // a folder we may not open, or a file system without locks
+};
 
 /// Keeps other savers out of a folder while it lives: every process that saves a file there takes
 /// the folder's lock first, so two saves never interleave. Readers do not take it, and a program
-/// that does not ask for the lock is not kept out.
+/// that does not ask for the lock is not kept out. Waits at most kLockPatience for another saver.
 class FolderLock {
  public:
   explicit FolderLock(const std::string& file_path);
@@ -47,13 +72,12 @@ class FolderLock {
   FolderLock(const FolderLock&) = delete;
   FolderLock& operator=(const FolderLock&) = delete;
 
-  /// Whether the lock is held: a folder we may not open, or one whose file system has no locks,
-  /// cannot be locked.
-  bool held() const { return held_ != nullptr; }
+  LockState state() const { return state_; }
 
  private:
-  struct Held;  // the system's handle of the locked folder
+  struct Held;  // the system's handle of what is locked
   std::unique_ptr<Held> held_;
+  LockState state_ = LockState::Unavailable;
 };
 
 }  // namespace tovrel

@@ -145,6 +145,8 @@ ParsedLine parse_line(std::string_view line) {
           up_to_nul(trim_blanks(text.substr(equals + 1)))};
 }
 
+bool is_comment(std::string_view line) { return trim_blanks(line).starts_with(';'); }
+
 std::string_view without_quotes(std::string_view value) {
   if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
       value.back() == value.front()) {
@@ -201,9 +203,10 @@ KeyLineSpot find_key_line_spot(const EncodedFile& file, std::string_view utf8,
       spot.lacks_line_break = last_lacks_line_break;
       return spot;
     }
-    // A new key goes after the section's last line that is not blank, after its line break
-    // whatever it is: a CR alone ends a line as well as CR LF does.
-    if (spot.section_found && parsed.kind != ParsedLine::Kind::Blank) {
+    // A new key goes right after the section's line or its last key, after its line break
+    // whatever it is (a CR alone ends a line as well as CR LF does): blank and comment lines
+    // that end the section stay after it.
+    if (spot.section_found && parsed.kind != ParsedLine::Kind::Blank && !is_comment(line.content)) {
       spot.begin = offset;
       spot.lacks_line_break = last_lacks_line_break;
     }
@@ -219,8 +222,11 @@ std::optional<std::string> with_value(const EncodedFile& file, std::string_view 
                                       const Setting& setting) {
   const KeyLineSpot spot = find_key_line_spot(file, to_utf8(file), section, setting.key);
 
+  // A UTF-16 little-endian file that holds only its byte-order mark gets a line break before its
+  // first section, as from Windows' own profile functions.
+  const bool only_utf16le_mark = file.encoding == Encoding::Utf16Le && file.text.empty();
   std::string utf8_lines;
-  if (!spot.key_found && spot.lacks_line_break) utf8_lines += "\r\n";
+  if (!spot.key_found && (spot.lacks_line_break || only_utf16le_mark)) utf8_lines += "\r\n";
   if (!spot.section_found) utf8_lines += "[" + std::string(section) + "]\r\n";
   utf8_lines += std::string(setting.key) + "=" + std::string(setting.value);
   if (!spot.key_found || spot.lacks_line_break) utf8_lines += "\r\n";

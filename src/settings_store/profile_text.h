@@ -35,9 +35,11 @@ std::string decode_profile(std::string_view file_bytes);
 std::string find_value(std::string_view text, std::string_view section, std::string_view key);
 
 /// The file with the keys of a section set to the values, every other byte kept. A replaced key
-/// keeps its line and its line break; a new key goes after the last line of the section that is
-/// not blank; a new section goes at the end. A written line ends in CR LF unless it keeps a line
-/// break; the line before a new one gets CR LF only if it has no line break at all. Nothing if a
+/// keeps its line and its line break; a new key goes right after the section's last key line (or
+/// its section line), before the blank and ';' comment lines that end the section; a new section
+/// goes at the end. A written line ends in CR LF unless it keeps a line break; the line before a
+/// new one gets CR LF only if it has no line break at all, and a UTF-16 little-endian file that
+/// holds only its byte-order mark gets CR LF before its new section. Nothing if a
 /// name or value cannot be stored: a line break or NUL in it, blanks around a name, an empty
 /// name, a section name with ']', a key that contains '=' or starts with '[', or a character the
 /// file's encoding cannot hold.

@@ -18,7 +18,8 @@ WriteOutcome write_settings(const std::string& path, std::string_view section,
   const std::optional<std::string> target = resolve_links(path);
   if (!target) return WriteOutcome::FileNotWritable;
   const FolderLock lock(*target);
-  if (lock.held()) remove_abandoned_replacements(*target);
+  if (lock.state() == LockState::Busy) return WriteOutcome::LockedByAnotherSaver;
+  if (lock.state() == LockState::Held) remove_abandoned_replacements(*target);
 
   const FileContent old = read_file(*target);
   if (old.state == FileState::Unreadable) return WriteOutcome::FileNotWritable;
@@ -26,7 +27,13 @@ WriteOutcome write_settings(const std::string& path, std::string_view section,
   if (!bytes) return WriteOutcome::ValueNotStorable;
   if (old.state == FileState::Read && *bytes == old.bytes) return WriteOutcome::Saved;
   if (old.state == FileState::Read && !is_writable(*target)) return WriteOutcome::FileNotWritable;
-  return replace_file(*target, *bytes) ? WriteOutcome::Saved : WriteOutcome::FileNotWritable;
+  const Replacement replaced = replace_file(*target, *bytes);
+  if (replaced == Replacement::Done) return WriteOutcome::Saved;
+  // Where no new file can take the old one's place, a file the user may write is written in place.
+  const bool written_in_place = replaced == Replacement::FolderRefuses &&
+                                old.state == FileState::Read &&
+                                overwrite_file(*target, old.bytes, *bytes);
+  return written_in_place ? WriteOutcome::Saved : WriteOutcome::FileNotWritable;
 }
 
 }  // namespace tovrel

@@ -25,13 +25,18 @@ class SettingsSnapshot {
 
 enum class WriteOutcome {
   Saved,
-  ValueNotStorable,  // a name or value the file cannot hold (see with_values)
-  FileNotWritable,   // the system refused, or the old file could not be read in full
+  ValueNotStorable,      // a name or value the file cannot hold (see with_values)
+  FileNotWritable,       // the system refused, or the old file could not be read in full
+  LockedByAnotherSaver,  // another saver kept the folder's lock for all of kLockPatience
 };
 
 /// Sets the keys of one section in one replacement of the file, creating it as needed. The file
 /// on disk is always either the old one or the new one, whole; on any failure it is unchanged.
 /// A symbolic link is followed: the file it points to is replaced.
+///
+/// In a folder where no new file can be made (or none take the old one's place) an existing file
+/// that may be written is written in place instead, as Windows' own profile functions do there:
+/// see overwrite_file for what an end in the middle of that write can leave.
 WriteOutcome write_settings(const std::string& path, std::string_view section,
                             std::span<const Setting> settings);
 

@@ -166,6 +166,15 @@ INSTANTIATE_TEST_SUITE_P(
         WriteCase{"a new key goes after the section's last line, before blank lines",
                   "[환경설정]\r\n원하는 파일=/a\r\n\r\n\r\n[다른]\r\n",
                   "[환경설정]\r\n원하는 파일=/a\r\n일어날 시간=8\r\n\r\n\r\n[다른]\r\n"},
+        WriteCase{
+            "a new key goes after the section's last key, before the comments ending it",
+            "[환경설정]\r\n원하는 파일=/a\r\n; 메모\r\n\r\n;끝\r\n[다른]\r\n",
+            "[환경설정]\r\n원하는 파일=/a\r\n일어날 시간=8\r\n; 메모\r\n\r\n;끝\r\n[다른]\r\n"},
+        WriteCase{"comments between keys stay between them",
+                  "[환경설정]\r\n;1\r\nx=1\r\n\t;2\r\ny=2\r\n;3",
+                  "[환경설정]\r\n;1\r\nx=1\r\n\t;2\r\ny=2\r\n일어날 시간=8\r\n;3"},
+        WriteCase{"a new key right after the line of a section holding only comments",
+                  "[환경설정]\r\n; 메모\r\n", "[환경설정]\r\n일어날 시간=8\r\n; 메모\r\n"},
         WriteCase{"a new key after a header with no line break", "[환경설정]",
                   "[환경설정]\r\n일어날 시간=8\r\n"},
         WriteCase{"a new section at the end, after a line break", "[다른]\r\nx=y",
@@ -236,6 +245,12 @@ TEST(WithValuesTest, UnicodeFilesKeepTheirEncoding) {
   EXPECT_EQ(with_values(utf16, "a", hour), utf16 + std::string("h\0=\0"
                                                                "7\0\r\0\n\0",
                                                                10));
+}
+
+TEST(WithValuesTest, AUtf16LeFileOfOnlyItsMarkGetsALineBreakBeforeTheSection) {
+  const Setting hour[] = {{"h", "7"}};
+  EXPECT_EQ(with_values("\xFF\xFE", "a", hour),
+            "\xFF\xFE" + utf8_to_utf16("\r\n[a]\r\nh=7\r\n", false));
 }
 
 TEST(WithValuesTest, Utf16CarriageReturnsOnly) {

@@ -1,8 +1,12 @@
 #include "settings_store/settings_file.h"
 
+#include <chrono>
 #include <filesystem>
+#include <optional>
+#include <thread>
 
 #include "fakes/settings_file_fixture.h"
+#include "settings_store/file_access.h"
 
 namespace tovrel {
 namespace {
@@ -37,6 +41,31 @@ TEST_F(SettingsFileTest, ASaveRemovesWhatAKilledSaveLeftAndNothingElse) {
   EXPECT_FALSE(fs::exists(path(".SETUP.INI.k3Xq9Z")));
   EXPECT_TRUE(fs::exists(path(".SETUP.INI.bak")));
   EXPECT_TRUE(fs::exists(path("SETUP.INI.old")));
+}
+
+// Another saver's lock, here held by this process as another would hold it: a save waits for it
+// no longer than kLockPatience, never writes while it is held, and goes ahead once it is let go.
+TEST_F(SettingsFileTest, ASaveWaitsBrieflyForAnotherSaversLockAndNeverWritesUnderIt) {
+  using namespace std::chrono;
+  const std::string before = cp949("[환경설정]\r\n일어날 시간=3\r\n");
+  write("SETUP.INI", before);
+  std::optional<FolderLock> other(std::in_place, ini());
+  ASSERT_EQ(other->state(), LockState::Held);
+
+  const auto start = steady_clock::now();
+  EXPECT_EQ(write_settings(ini(), "환경설정", kSettings), WriteOutcome::LockedByAnotherSaver);
+  const auto waited = steady_clock::now() - start;
+  EXPECT_GE(waited, kLockPatience);
+  EXPECT_LT(waited, kLockPatience + seconds(1));
+  EXPECT_EQ(read("SETUP.INI"), before);
+
+  std::thread let_go([&] {
+    std::this_thread::sleep_for(kLockPatience / 4);
+    other.reset();
+  });
+  EXPECT_EQ(write_settings(ini(), "환경설정", kSettings), WriteOutcome::Saved);
+  let_go.join();
+  EXPECT_EQ(hour(), "7");
 }
 
 TEST_F(SettingsFileTest, AFolderInPlaceOfTheFileIsRefused) {

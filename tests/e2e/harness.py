@@ -178,6 +178,22 @@ class XServer:
         return tuple(int(fields[key]) for key in
                      ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
 
+    def wm_class(self, window):
+        """The window's WM_CLASS as (instance, class)."""
+        from Xlib import display
+
+        connection = display.Display(self.display)
+        try:
+            return connection.create_resource_object("window", window).get_wm_class()
+        finally:
+            connection.close()
+
+    def frame_extents(self, window):
+        """(left, right, top, bottom): the frame the window manager drew around the window."""
+        output = self.run("xprop", "-id", str(window), "_NET_FRAME_EXTENTS").stdout
+        _, _, numbers = output.partition("=")
+        return tuple(int(n) for n in numbers.split(",")) if numbers.strip() else None
+
     def answer_box(self, window):
         """Answers a message box with Return, clicking into it first to give it the focus."""
         # With no window manager a window gets the keyboard focus only when clicked; a corner
@@ -329,15 +345,18 @@ def faketime_library():
     return found[0]
 
 
-def start(argv, xserver, work_dir, fake_time=None, tz="UTC", path_first=(), lang="C.UTF-8"):
-    """Starts argv on the display in work_dir; with fake_time ('2026-12-08 07:30:00') the
-    program's clock starts there and runs on, so its timers keep working.
+def start(argv, xserver, work_dir, fake_time=None, tz="UTC", path_first=(), lang="C.UTF-8",
+          **environment):
+    """Starts argv on the display in work_dir, with the environment variables given besides,
+    where None unsets one (lang=None: no LANG, as cron starts programs); with fake_time
+    ('2026-12-08 07:30:00') the program's clock starts there and runs on, so its timers keep
+    working.
 
     libfaketime is preloaded directly rather than through the faketime command: that runs
     the program as a child of its own (after one running date) and ends only once every
     process started beneath it has ended, hiding the program's own pid and exit."""
-    env = xserver.env(TZ=tz, LANG=lang)
-    env.pop("LC_ALL", None)
+    env = xserver.env(TZ=tz, LANG=lang, LC_ALL=None, LANGUAGE=None, **environment)
+    env = {name: value for name, value in env.items() if value is not None}
     if path_first:
         env["PATH"] = os.pathsep.join([str(p) for p in path_first] + [env.get("PATH", "")])
     if fake_time:

@@ -58,6 +58,10 @@ def focused(app):
     return None
 
 
+def names(app, role):
+    return [o.name for o in showing(app, role)]
+
+
 def text_of(accessible):
     return accessible.queryText().getText(0, -1)
 
@@ -78,11 +82,13 @@ class AccessibilityTest(unittest.TestCase):
         self.addCleanup(scratch.cleanup)
         self.scratch = Path(scratch.name)
 
-    def start(self, name, **options):
-        app = harness.make_app_folder(self.scratch, name)
+    def start(self, name, folder=".", **options):
+        (self.scratch / folder).mkdir(exist_ok=True)
+        app = harness.make_app_folder(self.scratch / folder, name)
         if name == "Tovrel":
             harness.write_settings(app, {"일어날 시간": "7", "원하는 파일": "/tmp/아침 노래.mp3"})
-        run = harness.start([app / name], self.x, self.scratch, lang="ko_KR.UTF-8", **options)
+        options.setdefault("lang", "ko_KR.UTF-8")
+        run = harness.start([app / name], self.x, self.scratch, **options)
         self.addCleanup(run.stop)
         return run
 
@@ -127,7 +133,7 @@ class AccessibilityTest(unittest.TestCase):
             self.x.run("xdotool", "key", "Tab")
         self.wait_for_focus(app, ("push button", "찾아보기"), "two more Tabs")
         self.x.run("xdotool", "key", "space")
-        dialog = self.x.wait_for_window("Open", run.pid, run=run)
+        dialog = self.x.wait_for_window("열기", run.pid, run=run)
         self.x.run("xdotool", "key", "Escape")
         self.assertTrue(self.x.wait_until_gone(dialog), "Escape left the Open dialog open")
         self.wait_for_focus(app, ("push button", "찾아보기"), "the dialog was cancelled")
@@ -143,6 +149,30 @@ class AccessibilityTest(unittest.TestCase):
             timeout=5), "the box's text is not readable over AT-SPI")
         self.x.run("xdotool", "key", "Return")
         self.assertTrue(self.x.wait_until_gone(box), "Return left the box open")
+
+    def test_toolkit_words_are_korean_in_every_locale(self):
+        for lang in ("C.UTF-8", None):
+            with self.subTest(lang=lang):
+                run = self.start(SETTINGS_TITLE, folder=str(lang), lang=lang)
+                app = application(run.pid)
+                self.wait_for_focus(app, ("text", "일어날 시간"), "the window opened")
+                for _ in range(2):
+                    self.x.run("xdotool", "key", "Tab")
+                self.wait_for_focus(app, ("push button", "찾아보기"), "two Tabs")
+                self.x.run("xdotool", "key", "space")
+                self.assertTrue(harness.poll(lambda: "취소" in names(app, "push button"), 5),
+                                f"the Open dialog's buttons: {names(app, 'push button')}")
+                labels = names(app, "label")
+                for words in ("다음에서 찾기:", "파일 형식:"):
+                    self.assertIn(words, labels)
+                self.x.run("xdotool", "key", "Escape")
+                self.wait_for_focus(app, ("push button", "찾아보기"), "the dialog was cancelled")
+                self.x.run("xdotool", "key", "Tab")
+                self.wait_for_focus(app, ("push button", "불러오기"), "Tab to 불러오기")
+                self.x.run("xdotool", "key", "Return")
+                self.assertTrue(harness.poll(lambda: "확인" in names(app, "push button"), 5),
+                                f"the message box's buttons: {names(app, 'push button')}")
+                run.stop()
 
 
 if __name__ == "__main__":

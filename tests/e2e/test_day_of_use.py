@@ -13,6 +13,7 @@ import harness
 
 SETTINGS_TITLE = "환경설정"
 ALARM_TITLE = "Tovrel프로그램"
+OPEN_DIALOG_TITLE = "열기"  # Qt's own dialog, in Korean
 
 # Client-area pixel positions of the settings window's controls at 96 dpi.
 HOUR_BOX = (100, 16)
@@ -85,7 +86,7 @@ class DayOfUseTest(unittest.TestCase):
         click(self.xserver, window, HOUR_BOX)
         self.xserver.run("xdotool", "type", "7")
 
-        dialog = click_for_window(self.xserver, window, BROWSE_BUTTON, "Open", settings)
+        dialog = click_for_window(self.xserver, window, BROWSE_BUTTON, OPEN_DIALOG_TITLE, settings)
         paste(self.xserver, str(song))
         self.xserver.run("xdotool", "key", "Return")
         self.assertTrue(self.xserver.wait_until_gone(dialog), "the Open dialog stays open")

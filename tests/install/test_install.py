@@ -35,6 +35,10 @@ def files_under(folder):
                   if p.is_symlink() or p.is_file())
 
 
+def everything_under(folder):
+    return sorted(str(p.relative_to(folder)) for p in Path(folder).rglob("*"))
+
+
 class InstallTest(unittest.TestCase):
     def setUp(self):
         temp = tempfile.TemporaryDirectory(prefix="tovrel-install-")
@@ -86,6 +90,7 @@ class InstallTest(unittest.TestCase):
         own = self.home / ".local" / "bin" / "own-program"  # the user's, not the install's
         own.parent.mkdir(parents=True)
         own.write_text("mine")
+        (self.data / "applications").mkdir(parents=True)  # the user's too, though empty
         self.script("install")
         for name, program in PROGRAMS.items():
             link = self.home / ".local" / "bin" / program
@@ -93,6 +98,9 @@ class InstallTest(unittest.TestCase):
             self.assertTrue(os.access(self.prefix / program, os.X_OK))
             entry = self.assert_valid_entry(self.data / "applications" / name, program)
             self.assertTrue(entry["Categories"])
+            # A dock matches the program's windows to the entry by the program's application id,
+            # the entry's own name (tests/e2e/test_desktop.py checks the windows' side).
+            self.assertEqual(entry["StartupWMClass"], name.removesuffix(".desktop"))
             icon = self.data / "icons/hicolor/scalable/apps" / (entry["Icon"] + ".svg")
             self.assertEqual(ElementTree.parse(icon).getroot().tag,
                              "{http://www.w3.org/2000/svg}svg")
@@ -112,9 +120,11 @@ class InstallTest(unittest.TestCase):
         self.script("install")
         self.assertEqual(setup.read_bytes(), settings, "installing again changed SETUP.INI")
         self.script("uninstall")
-        self.assertEqual(files_under(self.home), [".local/bin/own-program"])
-        self.assertEqual(files_under(self.data), [])
-        self.assertEqual(files_under(self.prefix), ["SETUP.INI"])
+        # The folders the install made go once empty; the user's stay.
+        self.assertEqual(everything_under(self.home),
+                         [".local", ".local/bin", ".local/bin/own-program"])
+        self.assertEqual(everything_under(self.data), ["applications"])
+        self.assertEqual(everything_under(self.prefix), ["SETUP.INI"])
         self.assertEqual(setup.read_bytes(), settings)
 
     def test_hourly_with_no_user_manager(self):
@@ -142,9 +152,10 @@ class InstallTest(unittest.TestCase):
         # Installing again without --hourly takes the hourly start away; SETUP.INI stays.
         harness.write_settings(self.prefix, {"일어날 시간": "7"})
         self.script("install")
-        self.assertEqual(files_under(self.config), [])
+        self.assertFalse(self.config.exists(), everything_under(self.config))
         self.script("uninstall")
-        self.assertEqual(files_under(self.prefix), ["SETUP.INI"])
+        self.assertEqual(everything_under(self.prefix), ["SETUP.INI"])
+        self.assertFalse(self.home.exists(), "the install made the home folder: it goes too")
 
     def test_hourly_through_the_user_manager(self):
         self.prefix = self.root / "tovrel"
@@ -157,7 +168,7 @@ class InstallTest(unittest.TestCase):
         self.script("uninstall")
         self.assertEqual(self.manager_calls(),
                          ["--user disable --now tovrel-alarm.timer", "--user daemon-reload"])
-        self.assertEqual(files_under(self.config), [])
+        self.assertFalse(self.config.exists(), everything_under(self.config))
 
     def verify_units(self, *units):
         """systemd-analyze --user verify, which loads the units as a user manager would. (Plain
@@ -178,6 +189,22 @@ class InstallTest(unittest.TestCase):
         output = subprocess.run(["systemd-analyze", "calendar", schedule], capture_output=True,
                                 text=True, check=True, env=dict(os.environ, LANG="C")).stdout
         return re.search(r"Normalized form: (.*)", output).group(1).strip()
+
+
+class RunTest(unittest.TestCase):
+    def test_without_a_display_nothing_is_built(self):
+        with tempfile.TemporaryDirectory(prefix="tovrel-run-") as temp:
+            calls = Path(temp) / "calls.log"
+            for tool in ("cmake", "apt-get", "sudo"):
+                harness.write_recorder(Path(temp) / tool, calls)
+            env = {name: value for name, value in os.environ.items()
+                   if name not in ("DISPLAY", "WAYLAND_DISPLAY")}
+            env["PATH"] = f"{temp}{os.pathsep}{env['PATH']}"
+            result = subprocess.run([harness.REPO / "scripts" / "run"], env=env,
+                                    capture_output=True, text=True, timeout=60)
+            self.assertEqual(result.returncode, 1, result.stdout + result.stderr)
+            self.assertIn("display", result.stderr)
+            self.assertEqual(harness.read_records(calls), [])
 
 
 if __name__ == "__main__":

@@ -68,23 +68,25 @@ TEST_F(SettingsFilePosixTest, NewFileGetsThePermissionsTheUmaskAllows) {
             fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 }
 
+const fs::perms kReadOnlyFolder =
+    fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read | fs::perms::others_exec;
+const fs::perms kReadOnlyFile =
+    fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
+
 TEST_F(SettingsFilePosixTest, ARefusedWriteIsReportedAndChangesNothing) {
   const std::string before = cp949("[환경설정]\r\n일어날 시간=3\r\n");
   write("SETUP.INI", before);
-  fs::permissions(ini(), fs::perms::all);
   const std::string file = ini();
   const auto refused = [&] {
     return write_settings(file, "환경설정", kSettings) == WriteOutcome::FileNotWritable;
   };
 
-  const auto read_only = fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read |
-                         fs::perms::others_exec;
-  fs::permissions(folder(), read_only);
-  EXPECT_TRUE(as_ordinary_user(refused)) << "read-only folder";
+  fs::permissions(ini(), kReadOnlyFile);
+  fs::permissions(folder(), kReadOnlyFolder);
+  EXPECT_TRUE(as_ordinary_user(refused)) << "read-only file in a read-only folder";
   EXPECT_EQ(read("SETUP.INI"), before);
 
   fs::permissions(folder(), fs::perms::all);
-  fs::permissions(ini(), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
   EXPECT_TRUE(as_ordinary_user(refused)) << "read-only file in a writable folder";
   EXPECT_EQ(read("SETUP.INI"), before);
 
@@ -95,6 +97,43 @@ TEST_F(SettingsFilePosixTest, ARefusedWriteIsReportedAndChangesNothing) {
   EXPECT_EQ(read("SETUP.INI"), before);
   EXPECT_EQ(std::distance(fs::directory_iterator(folder()), fs::directory_iterator()), 1)
       << "no temporary file is left behind";
+}
+
+// A file the user may write, in a folder where no new file can take its place, is written in
+// place: the bytes a replacement would give, into the same file, and nothing else in the folder.
+TEST_F(SettingsFilePosixTest, AWritableFileInAFolderThatTakesNoNewFileIsWrittenInPlace) {
+  const struct {
+    const char* why;
+    fs::perms folder;
+  } cases[] = {
+      {"a read-only folder", kReadOnlyFolder},
+      // The new file can be made, but not renamed over a file of another owner.
+      {"a sticky folder and a file of root's", fs::perms::all | fs::perms::sticky_bit},
+  };
+  // A long hand-edited hour: the saved file is shorter, and its end must be cut off.
+  const std::string before = cp949("; 메모\r\n[환경설정]\r\n일어날 시간=" + std::string(60, '3') +
+                                   "\r\n[다른]\r\nx=1\r\n");
+  const std::string after = with_values(before, "환경설정", kSettings).value();
+  ASSERT_LT(after.size(), before.size());
+  const std::string file = ini();
+  for (const auto& c : cases) {
+    if (c.folder != kReadOnlyFolder && ::geteuid() != 0) continue;  // the file must be another's
+    write("SETUP.INI", before);
+    fs::permissions(ini(), fs::perms::all);
+    fs::permissions(folder(), c.folder);
+    struct stat status {};
+    ::stat(file.c_str(), &status);
+    EXPECT_TRUE(as_ordinary_user([&] {
+      return write_settings(file, "환경설정", kSettings) == WriteOutcome::Saved;
+    })) << c.why;
+    fs::permissions(folder(), fs::perms::all);
+    EXPECT_EQ(read("SETUP.INI"), after) << c.why;
+    const ino_t inode = status.st_ino;
+    ::stat(file.c_str(), &status);
+    EXPECT_EQ(status.st_ino, inode) << c.why << ": not the same file";
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder()), fs::directory_iterator()), 1)
+        << c.why << ": a temporary file is left behind";
+  }
 }
 
 TEST_F(SettingsFilePosixTest, ALinkIsFollowedAndItsTargetReplaced) {
@@ -134,10 +173,8 @@ class Form2PosixTest : public testing::Sandbox {
 TEST_F(Form2PosixTest, SaveThatTheSystemRefusesIsReportedAndChangesNothing) {
   const std::string before = cp949("[환경설정]\r\n일어날 시간=3\r\n");
   write("SETUP.INI", before);
-  std::filesystem::permissions(path("SETUP.INI"), std::filesystem::perms::all);
-  std::filesystem::permissions(
-      folder(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec |
-                    std::filesystem::perms::others_read | std::filesystem::perms::others_exec);
+  std::filesystem::permissions(path("SETUP.INI"), kReadOnlyFile);
+  std::filesystem::permissions(folder(), kReadOnlyFolder);
   controls.type(form2::Text1, "7");
   controls.set_text(form2::Text2, "/a");
   EXPECT_TRUE(as_ordinary_user([&] {

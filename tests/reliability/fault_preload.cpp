@@ -1,7 +1,7 @@
 // Loaded with LD_PRELOAD into a saving process to make the system refuse what TOVREL_FAULT
 // names, for the settings file's temporary files only (their names start with ".SETUP.INI."):
 //
-//   write    every write fails with ENOSPC, as on a full disk
+//   write    every write (pwrite) fails with ENOSPC, as on a full disk
 //   short    the first write stores half its bytes, every later one fails with ENOSPC
 //   fsync    writes succeed, fsync fails with ENOSPC (delayed allocation on a full disk)
 //   noflock  flock does nothing, on every file: a saver without the folder lock
@@ -41,18 +41,18 @@ Function next_definition(const char* name) {
 
 extern "C" {
 
-ssize_t write(int fd, const void* bytes, size_t count) {
-  static const auto real = next_definition<ssize_t (*)(int, const void*, size_t)>("write");
+ssize_t pwrite(int fd, const void* bytes, size_t count, off_t offset) {
+  static const auto real = next_definition<ssize_t (*)(int, const void*, size_t, off_t)>("pwrite");
   static bool wrote_half = false;
   if ((fault_is("write") || fault_is("short")) && is_temporary_file(fd)) {
     if (fault_is("short") && !wrote_half && count > 1) {
       wrote_half = true;
-      return real(fd, bytes, count / 2);
+      return real(fd, bytes, count / 2, offset);
     }
     errno = ENOSPC;
     return -1;
   }
-  return real(fd, bytes, count);
+  return real(fd, bytes, count, offset);
 }
 
 int fsync(int fd) {

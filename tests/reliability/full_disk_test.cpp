@@ -10,6 +10,7 @@
 #include <filesystem>
 
 #include "fakes/sandbox.h"
+#include "posix/ordinary_user.h"
 #include "reliability_support.h"
 #include "saved_pairs.h"
 #include "settings_store/settings_file.h"
@@ -142,6 +143,35 @@ TEST_F(FullDisk, ANewFileThatDoesNotFitIsNotCreated) {
             WriteOutcome::FileNotWritable);
   EXPECT_EQ(snapshot(disk_), before);
   EXPECT_FALSE(fs::exists(ini));
+}
+
+// Where no new file may be made, a save writes the file in place. A full disk stops that write
+// halfway, and the old bytes go back.
+TEST_F(FullDisk, AnInPlaceSaveThatDoesNotFitPutsTheOldBytesBack) {
+  const std::string ini = disk_ + "/SETUP.INI";
+  // The settings go at the end: a save only adds bytes, some 3 KB, and the old file leaves 100
+  // bytes of its last page free. The first of the new bytes are written, then the disk is full.
+  std::string old = unrelated_section(64 * 1024);
+  old += ";" + std::string((4096 - 100 - (old.size() + 3) % 4096) % 4096, '-') + "\r\n";
+  ASSERT_EQ(old.size() % 4096, 4096u - 100);
+  write_file(ini, old);
+  ::chmod(ini.c_str(), 0666);
+  fill_leaving(0);
+  ::chmod(folder().c_str(), 0755);
+  ::chmod(disk_.c_str(), 0555);  // the ordinary user may write the file, and make no file here
+  const auto before = snapshot(disk_);
+
+  EXPECT_TRUE(testing::as_ordinary_user([&] {
+    return write_settings(ini, kSettingsSection, pair_of('B', 0).settings()) ==
+           WriteOutcome::FileNotWritable;
+  }));
+  EXPECT_EQ(snapshot(disk_), before) << "the old file, whole, and nothing else";
+
+  fs::remove(disk_ + "/filler");
+  EXPECT_TRUE(testing::as_ordinary_user([&] {
+    return write_settings(ini, kSettingsSection, pair_of('B', 0).settings()) == WriteOutcome::Saved;
+  })) << "with room again, in place";
+  EXPECT_EQ(describe(file_bytes(ini)), describe(saved_over(old, pair_of('B', 0))));
 }
 
 }  // namespace

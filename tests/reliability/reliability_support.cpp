@@ -34,6 +34,9 @@ void PrintTo(WriteOutcome outcome, std::ostream* out) {
     case WriteOutcome::FileNotWritable:
       *out << "FileNotWritable";
       return;
+    case WriteOutcome::LockedByAnotherSaver:
+      *out << "LockedByAnotherSaver";
+      return;
   }
   *out << "WriteOutcome " << static_cast<int>(outcome);
 }

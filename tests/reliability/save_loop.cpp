@@ -4,10 +4,14 @@
 //   save_loop FILE once W SERIAL    saves writer W's pair once; the exit status tells the outcome
 //   save_loop FILE series W N       saves writer W's pairs 0 to N-1
 //   save_loop FILE count SECTION N  sets the key 횟수 of the section to 1, 2, ... N
+//   save_loop FILE tally SECTION N  adds the keys 1, 2, ... N to the section, one a save, so that
+//                                   a save another saver lost stays lost
+//   save_loop FILE hold             holds the folder's lock, as a save does, until it reads a byte
 //
 // Every mode but "once" writes 'r' to standard output when it is ready and '.' after each save;
-// "series" and "count" then wait for a byte on standard input before their first save, so that
-// two of them start together. A save that fails writes 'F' and ends with status 2.
+// "series", "count" and "tally" then wait for a byte on standard input before their first save, so
+// that two of them start together. A save that fails writes 'F' and ends with status 2. It builds
+// for Windows too, where paths and sections are given in ASCII.
 #include <unistd.h>
 
 #include <cerrno>
@@ -18,6 +22,7 @@
 #include <string_view>
 
 #include "saved_pairs.h"
+#include "settings_store/file_access.h"
 #include "settings_store/settings_file.h"
 
 namespace {
@@ -33,8 +38,10 @@ int status_of(WriteOutcome outcome) {
       return 1;
     case WriteOutcome::FileNotWritable:
       return 2;
+    case WriteOutcome::LockedByAnotherSaver:
+      return 3;
   }
-  return 3;
+  return 4;
 }
 
 void say(char c) {
@@ -60,8 +67,10 @@ void save(const std::string& file, std::string_view section,
 }
 
 int usage() {
-  std::fputs("usage: save_loop FILE alternate | once W SERIAL | series W N | count SECTION N\n",
-             stderr);
+  std::fputs(
+      "usage: save_loop FILE alternate | once W SERIAL | series W N | count SECTION N | "
+      "tally SECTION N | hold\n",
+      stderr);
   return 64;
 }
 
@@ -96,16 +105,22 @@ int main(int argc, char** argv) {
     }
     return 0;
   }
-  if (mode == "count" && argc == 5) {
+  if ((mode == "count" || mode == "tally") && argc == 5) {
     const std::string section = argv[3];
     const int saves = std::atoi(argv[4]);
     say('r');
     wait_for_go();
     for (int count = 1; count <= saves; ++count) {
       const std::string value = std::to_string(count);
-      const tovrel::Setting setting{"횟수", value};
+      const tovrel::Setting setting{mode == "count" ? "횟수" : value, value};
       save(file, section, std::span(&setting, 1));
     }
+    return 0;
+  }
+  if (mode == "hold" && argc == 3) {
+    const tovrel::FolderLock lock(file);
+    say(lock.state() == tovrel::LockState::Held ? 'r' : 'F');
+    wait_for_go();
     return 0;
   }
   return usage();

@@ -10,6 +10,7 @@
 #include "fakes/sandbox.h"
 #include "settings_store/cp949.h"
 #include "settings_store/settings_file.h"
+#include "settings_store/unicode_text.h"
 
 namespace tovrel {
 namespace {
@@ -154,6 +155,33 @@ TEST_F(ProfileFile, TheSystemReadsTheSettingsWindowsFile) {
   write("SETUP.INI", cp949("[환경설정]\r\n일어날 시간=7\r\n원하는 파일=C:\\음악\\아침.mp3\r\n"));
   EXPECT_EQ(system_read(ini(), "환경설정", "일어날 시간"), "7");
   EXPECT_EQ(system_read(ini(), "환경설정", "원하는 파일"), "C:\\음악\\아침.mp3");
+}
+
+// Where a new key or section goes, byte for byte as the system's own writer puts it. Wine's writer
+// differs from Windows' in two cases, where we write as Windows does: a new key goes before the
+// ';' lines that end its section (Wine puts it after them), and a UTF-16 little-endian file that
+// holds only its byte-order mark gets CR LF before the new section (Wine writes none). Wine also
+// drops blank lines and blanks around '=', which we keep, and writes the A functions' bytes into a
+// UTF-16 file unconverted: the files and names here have none of these.
+TEST_F(ProfileFile, ANewKeyOrSectionGoesWhereTheSystemPutsIt) {
+  const struct {
+    const char* why;
+    std::string before;
+  } cases[] = {
+      {"no file yet", ""},
+      {"a key at the end of its section, before the next",
+       "[Alarm]\r\nfile=/a\r\n[other]\r\nx=1\r\n"},
+      {"a key after a section line with no line break", "[Alarm]"},
+      {"a new section after a last line without a line break", "[other]\r\nx=1"},
+      {"a replaced value", "[Alarm]\r\nhour=3\r\nfile=/a\r\n"},
+      {"a new section in a UTF-16 file", "\xFF\xFE" + utf8_to_utf16("[other]\r\nx=1\r\n", false)},
+  };
+  const Setting hour{"hour", "7"};
+  for (const auto& c : cases) {
+    write("SETUP.INI", c.before);
+    ASSERT_TRUE(system_write(ini(), "Alarm", hour.key, hour.value)) << c.why;
+    EXPECT_EQ(with_values(c.before, "Alarm", {&hour, 1}), read("SETUP.INI")) << c.why;
+  }
 }
 
 }  // namespace

@@ -63,12 +63,14 @@ class PackageTest(unittest.TestCase):
         self.assertIn(f"Tovrel {VERSION}", text)
         self.assertNotIn("\n", text.replace("\r\n", ""))
 
-    def test_the_scripts_name_the_systems_schtasks_and_this_folders_alarm(self):
-        register = self.zip.read(self.folder + "register-hourly.cmd").decode("cp949")
-        self.assertIn(r'"%SystemRoot%\System32\schtasks.exe" /Create /TN "Tovrel" '
-                      r'/TR "\"%~dp0Tovrel.exe\"" /SC HOURLY', register)
-        unregister = self.zip.read(self.folder + "unregister-hourly.cmd").decode("cp949")
-        self.assertIn(r'"%SystemRoot%\System32\schtasks.exe" /Delete /TN "Tovrel" /F', unregister)
+    def test_the_scripts_are_in_code_page_949_with_windows_line_ends(self):
+        # As cmd reads a script on Korean Windows: in another encoding its Korean messages are
+        # garbled, and with bare LF line ends cmd misreads some lines.
+        for name in ("register-hourly.cmd", "unregister-hourly.cmd"):
+            with self.subTest(name):
+                text = self.zip.read(self.folder + name).decode("cp949")
+                self.assertRegex(text, "[가-힣]")
+                self.assertNotIn("\n", text.replace("\r\n", ""))
 
 
 if __name__ == "__main__":

@@ -1,13 +1,19 @@
 """Runs the Windows executables under Wine on a private X display: an application folder in the
-prefix's drive C, a recording stand-in for explorer.exe, what Wine's debug channels tell, and an
-end to each test's Wine session."""
+prefix's drive C, recording stand-ins for explorer.exe and schtasks.exe, what Wine's debug
+channels tell, an end to each test's Wine session, and a console for scripts."""
 
+import fcntl
 import os
+import pty
 import re
+import select
 import shutil
 import signal
+import struct
 import subprocess
 import sys
+import termios
+import time
 import uuid
 from pathlib import Path, PureWindowsPath
 
@@ -136,11 +142,7 @@ class WineSession:
 
     def started(self):
         """(program path, command line) of each start of the stand-in explorer.exe."""
-        try:
-            fields = self.record_file.read_bytes().decode().split("\0")[:-1]
-        except FileNotFoundError:
-            return []
-        return list(zip(fields[0::2], fields[1::2]))
+        return read_records(self.record_file)
 
     def stop(self):
         """Ends every program of this test still running, by its process id, and waits until
@@ -189,24 +191,108 @@ class WineSession:
         return pids
 
 
-class StandInExplorer:
-    """The recording stand-in in place of the prefix's C:\\windows\\explorer.exe, which Tovrel
-    starts to open a file; put back as it was by restore(). (Wine's own explorer.exe shows no
-    file; Wine starts its desktop from C:\\windows\\system32\\explorer.exe, which stays.)"""
+class StandIn:
+    """A stand-in executable in place of one of the prefix's programs, put back as it was by
+    restore()."""
 
-    def __init__(self):
-        self.path = prefix() / "drive_c" / "windows" / "explorer.exe"
-        self.saved = self.path.with_name("explorer.exe.wine")
+    def __init__(self, path, executable):
+        self.path = path
+        self.executable = executable
+        self.saved = path.with_name(path.name + ".wine")
 
     def install(self):
         if not self.saved.exists():
             shutil.copy2(self.path, self.saved)
-        shutil.copy2(os.environ["TOVREL_RECORDER"], self.path)
+        shutil.copy2(self.executable, self.path)
         return self
 
     def restore(self):
         if self.saved.exists():
             shutil.move(self.saved, self.path)
+
+
+class StandInExplorer(StandIn):
+    """The recording stand-in in place of the prefix's C:\\windows\\explorer.exe, which Tovrel
+    starts to open a file. (Wine's own explorer.exe shows no file; Wine starts its desktop from
+    C:\\windows\\system32\\explorer.exe, which stays.)"""
+
+    def __init__(self):
+        super().__init__(prefix() / "drive_c" / "windows" / "explorer.exe",
+                         os.environ["TOVREL_RECORDER"])
+
+
+class StandInSchtasks(StandIn):
+    """schtasks_stand_in.cpp in place of the prefix's C:\\windows\\system32\\schtasks.exe,
+    which keeps neither the triggers nor the command of a task. Wine prefers its built-in one
+    unless the environment has SCHTASKS_OVERRIDE."""
+
+    SCHTASKS_OVERRIDE = {"WINEDLLOVERRIDES": "mscoree,mshtml=;schtasks.exe=n"}
+
+    def __init__(self):
+        super().__init__(prefix() / "drive_c" / "windows" / "system32" / "schtasks.exe",
+                         os.environ["TOVREL_SCHTASKS"])
+
+
+def keep_session(env):
+    """Keeps one Wine session running until the function it returns is called, as each new one
+    takes some 5 s to start. Its services keep the output they are started with: none."""
+    env = dict(env, WINEPREFIX=str(prefix()))
+    for argv in (["wineserver", "-p"], ["wine", "cmd", "/c", "exit"]):
+        subprocess.run(argv, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                       timeout=60)
+    return lambda: subprocess.run(["wineserver", "-k"], env=env, timeout=30)
+
+
+def read_records(record_file):
+    """(program path, command line) of each start that a recording stand-in recorded."""
+    try:
+        fields = Path(record_file).read_bytes().decode().split("\0")[:-1]
+    except FileNotFoundError:
+        return []
+    return list(zip(fields[0::2], fields[1::2]))
+
+
+def command_line_arguments(command_line):
+    """The arguments of a Windows command line that holds no escaped quotes."""
+    return [a.replace('"', "") for a in re.findall(r'(?:[^\s"]|"[^"]*")+', command_line)]
+
+
+# What cmd's pause shows under Wine in Korean.
+PAUSE_PROMPT = "계속하려면 아무 키나 누르세요"
+_CONSOLE_CONTROLS = re.compile(r"\x1b\[[0-9;?]*[A-Za-z]|\r")
+
+
+def run_in_console(argv, cwd, env, timeout=60):
+    """Runs a program in a console of its own, as a double-click runs a script: a
+    pseudo-terminal, which Wine takes for one (without one, chcp has no code page to set),
+    wide enough that no line wraps. Presses a key whenever the program asks for one. Returns
+    (exit status, what the console showed, whether the program asked for a key)."""
+    controller, terminal = pty.openpty()
+    fcntl.ioctl(terminal, termios.TIOCSWINSZ, struct.pack("HHHH", 50, 250, 0, 0))
+    process = subprocess.Popen(argv, cwd=cwd, env=env, stdin=terminal, stdout=terminal,
+                               stderr=terminal, start_new_session=True)
+    os.close(terminal)
+    shown, asked, deadline = b"", False, time.monotonic() + timeout
+    try:
+        while time.monotonic() < deadline:
+            if select.select([controller], [], [], 0.3)[0]:
+                try:
+                    shown += os.read(controller, 4096)
+                    continue
+                except OSError:  # no one has the terminal open any more
+                    break
+            if process.poll() is not None:
+                break
+            # Again and again: pause empties the console's input as it starts.
+            if PAUSE_PROMPT in _CONSOLE_CONTROLS.sub("", shown.decode(errors="replace")):
+                asked = True
+                os.write(controller, b"\r")
+        status = process.wait(timeout=max(0.1, deadline - time.monotonic()))
+    finally:
+        if process.poll() is None:
+            process.kill()
+        os.close(controller)
+    return status, _CONSOLE_CONTROLS.sub("", shown.decode(errors="replace")), asked
 
 
 def frame_extents(xserver, window):

@@ -7,8 +7,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <climits>
+#include <thread>
 #include <utility>
 
 #include "frame/paths.h"
@@ -35,17 +38,22 @@ class Descriptor {
 // The name replace_file gives the new file: mkostemp fills in the six X.
 constexpr std::string_view kReplacementName = ".SETUP.INI.XXXXXX";
 
-bool write_all(int fd, std::string_view bytes) {
+bool write_all(int fd, std::string_view bytes, off_t at = 0) {
   while (!bytes.empty()) {
-    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+    const ssize_t written = ::pwrite(fd, bytes.data(), bytes.size(), at);
     if (written < 0) {
       if (errno == EINTR) continue;
       return false;
     }
     bytes.remove_prefix(static_cast<std::size_t>(written));
+    at += written;
   }
   return true;
 }
+
+// The folder refuses to hold a new file, or to let one take the old one's place (a read-only or
+// immutable folder; a sticky folder and a file of another owner).
+bool refused_by_folder(int error) { return error == EACCES || error == EPERM; }
 
 mode_t permissions_for_new_file() {
   const mode_t mask = ::umask(0);
@@ -102,12 +110,14 @@ bool is_writable(const std::string& path) {
   return fd.valid();
 }
 
-bool replace_file(const std::string& path, std::string_view bytes) {
+Replacement replace_file(const std::string& path, std::string_view bytes) {
   const std::string folder = folder_of(path);
   // A short name of its own: the file's name plus a suffix could pass the file system's limit.
   std::string temporary = join_path(folder, kReplacementName);
   const Descriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
-  if (!fd.valid()) return false;
+  if (!fd.valid()) {
+    return refused_by_folder(errno) ? Replacement::FolderRefuses : Replacement::Failed;
+  }
 
   struct stat old {};
   const bool replaces = ::stat(path.c_str(), &old) == 0;
@@ -117,12 +127,33 @@ bool replace_file(const std::string& path, std::string_view bytes) {
     [[maybe_unused]] const int ignored = ::fchown(fd.get(), old.st_uid, old.st_gid);
   }
   written = written && write_all(fd.get(), bytes) && ::fsync(fd.get()) == 0;
-  if (!written || ::rename(temporary.c_str(), path.c_str()) != 0) {
+  if (!written) {
     ::unlink(temporary.c_str());
-    return false;
+    return Replacement::Failed;
+  }
+  if (::rename(temporary.c_str(), path.c_str()) != 0) {
+    const int error = errno;
+    ::unlink(temporary.c_str());
+    return refused_by_folder(error) ? Replacement::FolderRefuses : Replacement::Failed;
   }
   sync_folder(folder);
-  return true;
+  return Replacement::Done;
+}
+
+bool overwrite_file(const std::string& path, std::string_view old_bytes, std::string_view bytes) {
+  const Descriptor fd(::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  if (!fd.valid()) return false;
+  const auto unchanged = static_cast<std::size_t>(
+      std::mismatch(old_bytes.begin(), old_bytes.end(), bytes.begin(), bytes.end()).first -
+      old_bytes.begin());
+  const auto write_from_first_change = [&](std::string_view content) {
+    return write_all(fd.get(), content.substr(unchanged), static_cast<off_t>(unchanged)) &&
+           ::ftruncate(fd.get(), static_cast<off_t>(content.size())) == 0 && ::fsync(fd.get()) == 0;
+  };
+  if (write_from_first_change(bytes)) return true;
+  // Shrinking back to the old bytes needs no room the old file did not have.
+  write_from_first_change(old_bytes);
+  return false;
 }
 
 void remove_abandoned_replacements(const std::string& path) {
@@ -146,11 +177,19 @@ struct FolderLock::Held {
 FolderLock::FolderLock(const std::string& file_path) {
   Descriptor folder(::open(folder_of(file_path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (!folder.valid()) return;
-  int result = 0;
-  do {
-    result = ::flock(folder.get(), LOCK_EX);
-  } while (result != 0 && errno == EINTR);
-  if (result == 0) held_.reset(new Held{std::move(folder)});
+  // flock cannot wait for a limited time: ask again every millisecond, so that a lock another
+  // saver drops between two of its saves is seen.
+  const auto give_up = std::chrono::steady_clock::now() + kLockPatience;
+  while (::flock(folder.get(), LOCK_EX | LOCK_NB) != 0) {
+    if (errno != EWOULDBLOCK && errno != EINTR) return;
+    if (std::chrono::steady_clock::now() >= give_up) {
+      state_ = LockState::Busy;
+      return;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  held_.reset(new Held{std::move(folder)});
+  state_ = LockState::Held;
 }
 
 FolderLock::~FolderLock() = default;

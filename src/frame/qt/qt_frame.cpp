@@ -58,7 +58,10 @@ std::string QtFrame::decimal_separator() const {
 }
 
 std::optional<std::string> QtFrame::choose_file_to_open() {
-  const QString file = QFileDialog::getOpenFileName(windows_.dialog_owner());
+  // Qt's own dialog on every desktop: it speaks Korean with the program, and the desktop's dialog
+  // would note the file among the user's recent ones.
+  const QString file = QFileDialog::getOpenFileName(windows_.dialog_owner(), {}, {}, {}, nullptr,
+                                                    QFileDialog::DontUseNativeDialog);
   if (file.isEmpty()) return std::nullopt;
   return file.toStdString();
 }

@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMoveEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
@@ -115,8 +116,12 @@ QtWindow::QtWindow(const WindowLayout& layout) : layout_(layout) {
     timer_->setInterval(layout.timer.interval_ms);
   }
 
+  centre_on_screen();
+}
+
+void QtWindow::centre_on_screen() {
   const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-  move(screen->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+  move(screen->availableGeometry().center() - QRect(QPoint(), frameGeometry().size()).center());
 }
 
 std::string QtWindow::text(std::size_t control) const {
@@ -162,6 +167,18 @@ void QtWindow::deliver_events_to(EventSink& events) {
   // like any other way of closing it.
   connect(qGuiApp, &QGuiApplication::commitDataRequest, this, &QWidget::close);
   close_on_termination(*this);
+}
+
+void QtWindow::moveEvent(QMoveEvent* event) {
+  // Until the window manager has framed the window its frame is unknown, and the window is placed
+  // as if it had none; once framed, the frame as a whole goes in the middle, this once. While the
+  // window manager reparents it, Qt can report a frame smaller than the window: not yet.
+  const QRect frame = frameGeometry();
+  if (!centred_with_frame_ && frame != geometry() && frame.contains(geometry())) {
+    centred_with_frame_ = true;
+    centre_on_screen();
+  }
+  QWidget::moveEvent(event);
 }
 
 void QtWindow::closeEvent(QCloseEvent* event) {

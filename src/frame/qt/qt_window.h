@@ -23,13 +23,18 @@ class QtWindow final : public QWidget, public Window {
   void show() override { QWidget::show(); }
 
  protected:
+  void moveEvent(QMoveEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  /// Places the window, its frame included, in the middle of its screen's available area.
+  void centre_on_screen();
+
   const WindowLayout& layout_;
   std::vector<QWidget*> controls_;
   QTimer* timer_ = nullptr;
   EventSink* events_ = nullptr;
+  bool centred_with_frame_ = false;
 };
 
 class QtWindows final : public WindowSystem {

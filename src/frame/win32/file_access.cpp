@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <chrono>
 #include <random>
 #include <utility>
 
@@ -59,6 +60,66 @@ bool write_all(HANDLE file, std::string_view bytes) {
     bytes.remove_prefix(written);
   }
   return true;
+}
+
+bool seek(HANDLE file, std::size_t offset) {
+  LARGE_INTEGER at{};
+  at.QuadPart = static_cast<LONGLONG>(offset);
+  return ::SetFilePointerEx(file, at, nullptr, FILE_BEGIN);
+}
+
+// What the new file takes over from the old one: whether the user hid it, and the like.
+DWORD attributes_to_keep(const std::wstring& path) {
+  constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                          FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+  const DWORD old = ::GetFileAttributesW(path.c_str());
+  const DWORD kept = old == INVALID_FILE_ATTRIBUTES ? 0 : old & kKept;
+  return kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL;
+}
+
+bool set_attributes(HANDLE file, DWORD attributes) {
+  FILE_BASIC_INFO info{};  // times of 0 stay as they are
+  info.FileAttributes = attributes;
+  return ::SetFileInformationByHandle(file, FileBasicInfo, &info, sizeof info);
+}
+
+// Locking: the lock file, or a byte of the settings file.
+enum class Attempt { Held, Taken, Refused };
+
+constexpr DWORD kLockedByteHigh = 0x4000'0000;  // the byte at 2^62
+
+Attempt lock_file(const std::wstring& lock, HANDLE& held) {
+  held = ::CreateFileW(lock.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                       FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  if (held != INVALID_HANDLE_VALUE) return Attempt::Held;
+  switch (::GetLastError()) {
+    case ERROR_SHARING_VIOLATION:
+      return Attempt::Taken;
+    case ERROR_ACCESS_DENIED:
+      // Either no file may be made here, or a lock file its holder has just closed is refused
+      // until the system has removed it.
+      return ::GetFileAttributesW(lock.c_str()) == INVALID_FILE_ATTRIBUTES &&
+                     ::GetLastError() == ERROR_FILE_NOT_FOUND
+                 ? Attempt::Refused
+                 : Attempt::Taken;
+    default:
+      return Attempt::Refused;
+  }
+}
+
+Attempt lock_byte_of(const std::wstring& file, HANDLE& held) {
+  held = ::CreateFileW(file.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (held == INVALID_HANDLE_VALUE) return Attempt::Refused;
+  OVERLAPPED at{};
+  at.OffsetHigh = kLockedByteHigh;
+  if (::LockFileEx(held, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at)) {
+    return Attempt::Held;
+  }
+  const DWORD error = ::GetLastError();
+  ::CloseHandle(held);
+  held = INVALID_HANDLE_VALUE;
+  return error == ERROR_LOCK_VIOLATION ? Attempt::Taken : Attempt::Refused;
 }
 
 }  // namespace
@@ -125,26 +186,57 @@ bool is_writable(const std::string& path) {
   return file.valid();
 }
 
-bool replace_file(const std::string& path, std::string_view bytes) {
+Replacement replace_file(const std::string& path, std::string_view bytes) {
   const std::string folder = folder_of(path);
+  const std::wstring target = wide_path(path);
   std::wstring temporary;
   HANDLE created = INVALID_HANDLE_VALUE;
   for (int attempt = 0; attempt < 100 && created == INVALID_HANDLE_VALUE; ++attempt) {
     temporary = wide_path(join_path(folder, random_replacement_name()));
+    // Hidden while it is not yet the settings file: a save killed before the rename leaves it
+    // out of the user's sight, until the next save removes it.
     created = ::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (created == INVALID_HANDLE_VALUE && ::GetLastError() != ERROR_FILE_EXISTS) return false;
+                            FILE_ATTRIBUTE_HIDDEN, nullptr);
+    const DWORD error = ::GetLastError();
+    if (created == INVALID_HANDLE_VALUE && error == ERROR_ACCESS_DENIED) {
+      return Replacement::FolderRefuses;
+    }
+    if (created == INVALID_HANDLE_VALUE && error != ERROR_FILE_EXISTS) return Replacement::Failed;
   }
   Handle file(created);
-  if (!file.valid()) return false;
-  const bool written = write_all(file.get(), bytes) && ::FlushFileBuffers(file.get());
+  if (!file.valid()) return Replacement::Failed;
+  const bool written = write_all(file.get(), bytes) && ::FlushFileBuffers(file.get()) &&
+                       set_attributes(file.get(), attributes_to_keep(target));
   file.close();
-  if (!written || !::MoveFileExW(temporary.c_str(), wide_path(path).c_str(),
-                                 MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+  if (!written) {
     ::DeleteFileW(temporary.c_str());
-    return false;
+    return Replacement::Failed;
   }
-  return true;
+  if (!::MoveFileExW(temporary.c_str(), target.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    const DWORD error = ::GetLastError();
+    ::DeleteFileW(temporary.c_str());
+    return error == ERROR_ACCESS_DENIED ? Replacement::FolderRefuses : Replacement::Failed;
+  }
+  return Replacement::Done;
+}
+
+bool overwrite_file(const std::string& path, std::string_view old_bytes, std::string_view bytes) {
+  const Handle file(::CreateFileW(wide_path(path).c_str(), GENERIC_WRITE, kShareAll, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) return false;
+  const auto unchanged = static_cast<std::size_t>(
+      std::mismatch(old_bytes.begin(), old_bytes.end(), bytes.begin(), bytes.end()).first -
+      old_bytes.begin());
+  const auto write_from_first_change = [&](std::string_view content) {
+    return seek(file.get(), unchanged) && write_all(file.get(), content.substr(unchanged)) &&
+           seek(file.get(), content.size()) && ::SetEndOfFile(file.get()) &&
+           ::FlushFileBuffers(file.get());
+  };
+  if (write_from_first_change(bytes)) return true;
+  // Shrinking back to the old bytes needs no room the old file did not have.
+  write_from_first_change(old_bytes);
+  return false;
 }
 
 void remove_abandoned_replacements(const std::string& path) {
@@ -163,34 +255,36 @@ void remove_abandoned_replacements(const std::string& path) {
 }
 
 // The lock is a hidden file in the folder that only one process at a time can open; the system
-// removes it when its holder closes it or dies.
+// removes it when its holder closes it or dies. Where the folder lets no file be made, saves write
+// the settings file in place, and the lock is a byte of that file far past its end instead, which
+// keeps out other savers and no reader.
 struct FolderLock::Held {
   Handle file;
 };
 
 FolderLock::FolderLock(const std::string& file_path) {
   const std::wstring lock = wide_path(join_path(folder_of(file_path), kLockName));
-  // Another saver holds the lock for milliseconds: wait up to 10 s for it. A lock file its holder
-  // has just closed is refused for a moment too, but so is a folder we may not write: give that
-  // up sooner.
-  int sharing_violations = 0, refusals = 0;
-  while (sharing_violations < 1000 && refusals < 10) {
-    const HANDLE file =
-        ::CreateFileW(lock.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
-                      FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-      held_.reset(new Held{Handle(file)});
+  const std::wstring file = wide_path(file_path);
+  bool no_lock_file = false;
+  const auto give_up = std::chrono::steady_clock::now() + kLockPatience;
+  for (;;) {
+    HANDLE held = INVALID_HANDLE_VALUE;
+    Attempt attempt = no_lock_file ? Attempt::Refused : lock_file(lock, held);
+    if (attempt == Attempt::Refused) {
+      no_lock_file = true;
+      attempt = lock_byte_of(file, held);
+    }
+    if (attempt == Attempt::Held) {
+      held_.reset(new Held{Handle(held)});
+      state_ = LockState::Held;
       return;
     }
-    const DWORD error = ::GetLastError();
-    if (error == ERROR_SHARING_VIOLATION) {
-      ++sharing_violations;
-    } else if (error == ERROR_ACCESS_DENIED) {
-      ++refusals;
-    } else {
+    if (attempt == Attempt::Refused) return;
+    if (std::chrono::steady_clock::now() >= give_up) {
+      state_ = LockState::Busy;
       return;
     }
-    ::Sleep(10);
+    ::Sleep(1);
   }
 }
 

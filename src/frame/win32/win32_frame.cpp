@@ -5,6 +5,7 @@
 #include <commdlg.h>
 
 #include "frame/platform.h"
+#include "frame/win32/library_function.h"
 #include "frame/win32/wide_text.h"
 #include "frame/win32/win32_window.h"
 
@@ -14,8 +15,38 @@ namespace {
 // Room for a path of the longest length the system allows.
 constexpr DWORD kPathBufferLength = 32768;
 
+// A box must be answered, also when the program started by itself while the user works elsewhere
+// (the hourly alarm). Windows may refuse the foreground to a program started in the background;
+// the box then still stays above the other windows. (Wine gives it the foreground anyway and
+// ignores MB_TOPMOST.)
 void show_box(const std::string& title, const std::string& text) {
-  ::MessageBoxW(Win32Windows::dialog_owner(), to_wide(text).c_str(), to_wide(title).c_str(), MB_OK);
+  ::MessageBoxW(Win32Windows::dialog_owner(), to_wide(text).c_str(), to_wide(title).c_str(),
+                MB_OK | MB_SETFOREGROUND | MB_TOPMOST);
+}
+
+// The common dialog library, and the printing and shell libraries it brings, load when the Open
+// dialog is first asked for: the alarm never asks for it, and starts without them. It is loaded
+// from the system folder by its full path, never from the application folder.
+struct OpenDialog {
+  BOOL(WINAPI* get_open_file_name)(OPENFILENAMEW*) = nullptr;
+  DWORD(WINAPI* extended_error)() = nullptr;
+};
+
+const OpenDialog& open_dialog() {
+  static const OpenDialog dialog = [] {
+    wchar_t folder[MAX_PATH];
+    const UINT length = ::GetSystemDirectoryW(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) throw Failure(ErrorNumber::PathFileAccessError);
+    const HMODULE library = ::LoadLibraryW((std::wstring(folder) + L"\\comdlg32.dll").c_str());
+    OpenDialog found;
+    look_up(library, found.get_open_file_name, "GetOpenFileNameW");
+    look_up(library, found.extended_error, "CommDlgExtendedError");
+    if (!found.get_open_file_name || !found.extended_error) {
+      throw Failure(ErrorNumber::PathFileAccessError);
+    }
+    return found;
+  }();
+  return dialog;
 }
 
 }  // namespace
@@ -62,6 +93,7 @@ std::string Win32Frame::decimal_separator() const {
 }
 
 std::optional<std::string> Win32Frame::choose_file_to_open() {
+  const OpenDialog& dialogs = open_dialog();
   // No title, filter or start folder: the dialog shows its defaults.
   std::wstring file(kPathBufferLength, L'\0');
   OPENFILENAMEW dialog{};
@@ -70,8 +102,8 @@ std::optional<std::string> Win32Frame::choose_file_to_open() {
   dialog.lpstrFile = file.data();
   dialog.nMaxFile = kPathBufferLength;
   dialog.Flags = OFN_EXPLORER;
-  if (!::GetOpenFileNameW(&dialog)) {
-    if (::CommDlgExtendedError() == 0) return std::nullopt;  // Cancel
+  if (!dialogs.get_open_file_name(&dialog)) {
+    if (dialogs.extended_error() == 0) return std::nullopt;  // Cancel
     throw Failure(ErrorNumber::PathFileAccessError);
   }
   file.resize(::wcslen(file.c_str()));

@@ -1,5 +1,7 @@
 #include "frame/win32/win32_window.h"
 
+#include "frame/win32/dpi.h"
+#include "frame/win32/fitted_font.h"
 #include "frame/win32/wide_text.h"
 
 namespace tovrel::win32 {
@@ -101,7 +103,7 @@ Win32Window::Win32Window(const WindowLayout& layout, Frame& frame)
       }
     }
   }
-  lay_out(::GetDpiForWindow(window_));
+  lay_out(DpiMetrics::of_this_system().dpi_of(window_));
 
   MONITORINFO monitor{};
   monitor.cbSize = sizeof monitor;
@@ -125,32 +127,29 @@ Win32Window::~Win32Window() {
 
 void Win32Window::lay_out(UINT dpi) {
   const auto pixels = [dpi](int twips) { return twips_to_pixels(twips, static_cast<int>(dpi)); };
+  const DpiMetrics& metrics = DpiMetrics::of_this_system();
 
-  NONCLIENTMETRICSW metrics{};
-  metrics.cbSize = sizeof metrics;
-  ::SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi);
-  const HFONT font = ::CreateFontIndirectW(&metrics.lfMessageFont);
   for (std::size_t row = 0; row < controls_.size(); ++row) {
     const Twips& bounds = layout_.controls[row].bounds;
     ::SetWindowPos(controls_[row], nullptr, pixels(bounds.left), pixels(bounds.top),
                    pixels(bounds.width), pixels(bounds.height), SWP_NOZORDER | SWP_NOACTIVATE);
-    ::SendMessageW(controls_[row], WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
   }
+  const HFONT font = fit_font(metrics.message_font(dpi), layout_, controls_);
   if (font_) ::DeleteObject(font_);
   font_ = font;
 
   const int width = pixels(layout_.client_width), height = pixels(layout_.client_height);
-  RECT frame{0, 0, width, height};
   const DWORD style = static_cast<DWORD>(::GetWindowLongPtrW(window_, GWL_STYLE));
   const DWORD extended = static_cast<DWORD>(::GetWindowLongPtrW(window_, GWL_EXSTYLE));
-  ::AdjustWindowRectExForDpi(&frame, style, FALSE, extended, dpi);
+  const RECT frame = metrics.frame_around({0, 0, width, height}, style, extended, dpi);
   const auto resize = [this](int outer_width, int outer_height) {
     ::SetWindowPos(window_, nullptr, 0, 0, outer_width, outer_height,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   };
   resize(frame.right - frame.left, frame.bottom - frame.top);
-  // Where the system draws the frame at another DPI than the window's (Wine does), the frame
-  // takes other room than computed: what the client area lacks or has too much is measured.
+  // Where the system draws the frame at another DPI than the window's (Wine does, and so do systems
+  // older than Windows 10 1607 for all but the system DPI), the frame takes other room than
+  // computed: what the client area lacks or has too much is measured.
   RECT client{};
   ::GetClientRect(window_, &client);
   if (client.right != width || client.bottom != height) {

@@ -1,0 +1,63 @@
+#include "frame/qt/desktop.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QLibraryInfo>
+#include <QSettings>
+#include <QTranslator>
+
+#include "frame/qt/qt_text.h"
+
+namespace tovrel {
+namespace {
+
+// Every text of the program is Korean, so the toolkit's own words (the message box's button, the
+// Open dialog) are too, whatever the locale; without the translations they stay English.
+void load_korean_translations() {
+  auto* translator = new QTranslator(qApp);
+  if (translator->load(QStringLiteral("qtbase_ko"),
+                       QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QCoreApplication::installTranslator(translator);
+  } else {
+    delete translator;
+  }
+}
+
+// Qt keeps the Open dialog's history in a settings file of its own; the program keeps no state but
+// SETUP.INI. No folder can be made inside /dev/null, so that file is never written.
+void keep_no_settings() {
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("/dev/null"));
+}
+
+}  // namespace
+
+QByteArray platform_for_session() {
+  if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) return {};
+  const bool x11 = !qEnvironmentVariableIsEmpty("DISPLAY");
+  const bool wayland = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+  if (x11 && wayland) return "xcb;wayland";
+  if (x11) return "xcb";
+  if (wayland) return "wayland";
+  return {};
+}
+
+QFont korean_ui_font() {
+  // Named, since the fallback for Hangul differs from locale to locale, and with it the width of
+  // the Latin letters. The largest half-point size at which every caption and initial text fits
+  // its control at 96, 144 and 192 dpi: at 9 points "Tovrel 실행" is a pixel wider than its label.
+  QFont font(QStringLiteral("NanumGothic"));
+  font.setStyleHint(QFont::SansSerif);
+  font.setPointSizeF(8.5);
+  return font;
+}
+
+void settle_into_desktop(const Executable& executable) {
+  load_korean_translations();
+  QApplication::setFont(korean_ui_font());
+  const QString id = to_qt(executable.application_id);
+  QGuiApplication::setDesktopFileName(id);
+  QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(id)));
+  keep_no_settings();
+}
+
+}  // namespace tovrel

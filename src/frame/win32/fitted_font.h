@@ -1,0 +1,18 @@
+// The font of a window's controls: the user's message font, made smaller where a caption or an
+// initial text would not fit its control in it.
+#pragma once
+
+#include <windows.h>
+
+#include <vector>
+
+#include "frame/layout.h"
+
+namespace tovrel::win32 {
+
+/// Gives the controls, already sized, the largest font no larger than `font` in which every
+/// caption and initial text of the layout fits the room its control leaves for text. Returns the
+/// font, which the caller deletes once no control uses it.
+HFONT fit_font(LOGFONTW font, const WindowLayout& layout, const std::vector<HWND>& controls);
+
+}  // namespace tovrel::win32

@@ -1,0 +1,40 @@
+"""The hourly task's XML as schtasks reads it (UTF-16 after a byte-order mark), and what every
+registration of it must say."""
+
+import getpass
+import xml.etree.ElementTree as ElementTree
+from pathlib import PureWindowsPath
+
+NAMESPACE = {"t": "http://schemas.microsoft.com/windows/2004/02/mit/task"}
+
+
+def check_hourly_task(test, data, folder):
+    """Checks that the task starts folder\\Tovrel.exe from folder every hour on the hour and at
+    this user's sign-in, as that user without administrator rights, on battery too."""
+    test.assertTrue(data.startswith(b"\xff\xfe"), f"no UTF-16 byte-order mark: {data[:40]!r}")
+    # From the bytes, so that a declaration that disagrees with them fails.
+    root = ElementTree.fromstring(data)
+
+    def one(path):
+        found = [e.text for e in root.findall(path, NAMESPACE)]
+        test.assertEqual(len(found), 1, f"{path}: {found}")
+        return found[0]
+
+    test.assertEqual(one("t:Actions/t:Exec/t:Command"), str(PureWindowsPath(folder, "Tovrel.exe")))
+    test.assertEqual(one("t:Actions/t:Exec/t:WorkingDirectory"), folder)
+
+    test.assertEqual(len(root.find("t:Triggers", NAMESPACE)), 2)
+    test.assertRegex(one("t:Triggers/t:TimeTrigger/t:StartBoundary"),
+                     r"^\d{4}-\d\d-\d\dT\d\d:00:00$")
+    test.assertEqual(one("t:Triggers/t:TimeTrigger/t:Repetition/t:Interval"), "PT1H")
+    test.assertIsNone(root.find("t:Triggers/t:TimeTrigger/t:Repetition/t:Duration", NAMESPACE),
+                      "repeats for a while only")
+    user = one("t:Principals/t:Principal/t:UserId")
+    test.assertTrue(user.endswith("\\" + getpass.getuser()), user)
+    test.assertEqual(one("t:Triggers/t:LogonTrigger/t:UserId"), user)
+
+    test.assertEqual(one("t:Principals/t:Principal/t:LogonType"), "InteractiveToken")
+    test.assertEqual(one("t:Principals/t:Principal/t:RunLevel"), "LeastPrivilege")
+    # Task Scheduler's defaults keep a task from running on battery.
+    test.assertEqual(one("t:Settings/t:DisallowStartIfOnBatteries"), "false")
+    test.assertEqual(one("t:Settings/t:StopIfGoingOnBatteries"), "false")

@@ -1,0 +1,162 @@
+"""The Windows setup that cpack makes, under Wine, for the user who runs it: installed silently,
+the installed alarm run once, installed again over it, uninstalled as Apps does it; and in its
+window with the hourly task turned off. The task goes through a stand-in for schtasks.exe."""
+
+import getpass
+import os
+import re
+import shutil
+import subprocess
+import time
+import unittest
+from pathlib import Path
+
+import wine_harness  # first: it puts tests/e2e on the path
+from task_xml import check_hourly_task
+
+import harness
+
+BUILD = Path(os.environ["TOVREL_BUILD_DIR"])
+VERSION = os.environ["TOVREL_VERSION"]
+SETUP = f"Tovrel-{VERSION}-windows-setup.exe"
+INSTALLED = ["Tovrel.exe", "uninstall.exe", "환경설정.exe"]
+APPS_ENTRY = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tovrel"
+SHORTCUTS = {"Tovrel프로그램.lnk": "Tovrel.exe", "Tovrel 환경설정.lnk": "환경설정.exe"}
+
+
+class InstallerTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        subprocess.run(["cpack", "-G", "NSIS"], cwd=BUILD, check=True, capture_output=True)
+        cls.x = harness.XServer(window_manager=True).start()
+        cls.addClassCleanup(cls.x.stop)
+        cls.addClassCleanup(wine_harness.StandInSchtasks().install().restore)
+        profile = wine_harness.prefix() / "drive_c" / "users" / getpass.getuser()
+        cls.default_folder = profile / "AppData/Local/Programs/Tovrel"
+        cls.programs = profile / "AppData/Roaming/Microsoft/Windows/Start Menu/Programs"
+        # Windows names it Startup, Wine StartUp.
+        cls.startup = next(p for p in cls.programs.iterdir() if p.name.lower() == "startup")
+        cls.scratch = wine_harness.prefix() / "drive_c" / "tovrel-setup-test"
+        cls.addClassCleanup(wine_harness.keep_session(cls.x.env()))
+
+    def setUp(self):
+        shutil.rmtree(self.scratch, ignore_errors=True)
+        (self.scratch / "tasks").mkdir(parents=True)
+        shutil.copy2(BUILD / SETUP, self.scratch / SETUP)
+        self.addCleanup(shutil.rmtree, self.scratch, ignore_errors=True)
+        self.addCleanup(shutil.rmtree, self.default_folder, ignore_errors=True)
+        self.env = self.x.env(
+            WINEPREFIX=str(wine_harness.prefix()), LANG="ko_KR.UTF-8", WINEDEBUG="-all",
+            TOVREL_RECORD_FILE=wine_harness.windows_path(self.scratch / "schtasks.log"),
+            TOVREL_TASK_FOLDER=wine_harness.windows_path(self.scratch / "tasks"),
+            **wine_harness.StandInSchtasks.SCHTASKS_OVERRIDE)
+        self.env.pop("LC_ALL", None)
+        # What a failed test may have left.
+        self.wine("reg", "delete", APPS_ENTRY, "/f")
+        for link in [self.startup / "Tovrel프로그램.lnk", *(self.programs / s for s in SHORTCUTS)]:
+            link.unlink(missing_ok=True)
+
+    def wine(self, *argv):
+        """Runs a Windows program to its end; its exit status."""
+        return subprocess.run(["wine", *argv], env=self.env, capture_output=True,
+                              timeout=120).returncode
+
+    def install(self, *options):
+        self.assertEqual(self.wine(wine_harness.windows_path(self.scratch / SETUP), *options), 0)
+
+    def apps_entry(self):
+        """The values of the setup's entry in Apps, as wine reg reads them; None if none."""
+        result = subprocess.run(["wine", "reg", "query", APPS_ENTRY], env=self.env,
+                                capture_output=True, timeout=60)
+        return None if result.returncode else dict(re.findall(
+            r"^ {4}(\S+) {4}REG_\w+ {4}(.*?)\r?$", result.stdout.decode("cp949"), re.MULTILINE))
+
+    def task(self):
+        path = self.scratch / "tasks" / "Tovrel"
+        return path.read_bytes() if path.exists() else None
+
+    def check_installed(self, folder, startup_shortcut):
+        """Checks the files, the shortcuts and the Apps entry of an install into folder."""
+        where = wine_harness.windows_path(folder)
+        self.assertEqual(sorted(p.name for p in folder.iterdir() if p.name != "SETUP.INI"),
+                         sorted(INSTALLED))
+        self.assertEqual((folder / "환경설정.exe").read_bytes(),
+                         (BUILD / "bin" / "환경설정.exe").read_bytes())
+        links = {self.programs / name: target for name, target in SHORTCUTS.items()}
+        self.assertEqual((self.startup / "Tovrel프로그램.lnk").exists(), startup_shortcut)
+        if startup_shortcut:
+            links[self.startup / "Tovrel프로그램.lnk"] = "Tovrel.exe"
+        for link, target in links.items():
+            # A shortcut holds its target's and its icon's paths in UTF-16.
+            self.assertIn(f"{where}\\{target}".encode("utf-16-le"), link.read_bytes(), link)
+
+        entry = self.apps_entry()
+        size = sum((folder / name).stat().st_size for name in INSTALLED) // 1024
+        self.assertEqual(entry, dict(entry, DisplayName="Tovrel", DisplayVersion=VERSION,
+                                     Publisher="Tovrel", DisplayIcon=f"{where}\\Tovrel.exe,0",
+                                     EstimatedSize=hex(size),
+                                     QuietUninstallString=f'"{where}\\uninstall.exe" /S'))
+
+    def uninstall(self, folder):
+        """Uninstalls silently, by the command Apps keeps; checks only SETUP.INI is left."""
+        command = self.apps_entry()["QuietUninstallString"]
+        self.assertEqual(self.wine(*wine_harness.command_line_arguments(command)), 0)
+        # It goes on in a copy of itself, which can remove the original; the entry goes last.
+        self.assertTrue(harness.poll(lambda: self.apps_entry() is None, timeout=60))
+        self.assertEqual([p.name for p in folder.iterdir()], ["SETUP.INI"])
+        for link in [self.startup / "Tovrel프로그램.lnk", *(self.programs / s for s in SHORTCUTS)]:
+            self.assertFalse(link.exists(), link)
+        self.assertIsNone(self.task())
+
+    def test_silent_install_run_install_again_and_uninstall(self):
+        # %, & and ' in the task's XML; no blank, or the command line would quote /D=.
+        folder = self.scratch / "100%R&D'알람'"
+        self.install("/S", "/D=" + wine_harness.windows_path(folder))
+        # The task starts the alarm at sign-in: a Startup shortcut would start it twice.
+        self.check_installed(folder, startup_shortcut=False)
+        check_hourly_task(self, self.task(), wine_harness.windows_path(folder))
+
+        # The installed alarm finds its settings beside it: no message box. Hours from the set
+        # hour, it opens nothing.
+        hour = (time.localtime().tm_hour + 12) % 24
+        settings = harness.write_settings(folder, {"일어날 시간": str(hour),
+                                                   "원하는 파일": "C:\\a.mp3"}).read_bytes()
+        run = harness.Run(["wine", wine_harness.windows_path(folder / "Tovrel.exe")],
+                          dict(self.env, WINEDEBUG="-all,+msgbox"), self.scratch,
+                          self.scratch / "alarm.log")
+        self.addCleanup(run.stop)
+        self.x.wait_for_window("Tovrel프로그램", run.pid, timeout=30, run=run)
+        self.assertEqual(run.wait(timeout=30)[0], 0, run.output())
+        self.assertEqual(wine_harness.message_boxes(run.output()), [])
+
+        self.install("/S")  # into the same folder
+        self.assertEqual((folder / "SETUP.INI").read_bytes(), settings)
+        self.check_installed(folder, startup_shortcut=False)
+        self.uninstall(folder)
+        self.assertEqual((folder / "SETUP.INI").read_bytes(), settings)
+
+    def test_in_its_window_with_the_task_turned_off(self):
+        self.install("/S")
+        run = harness.Run(["wine", wine_harness.windows_path(self.scratch / SETUP)], self.env,
+                          self.scratch, self.scratch / "setup.log")
+        self.addCleanup(run.stop)
+        self.x.wait_for_window("Tovrel 설치 ", run.pid, timeout=30, run=run)
+        time.sleep(1)
+        # The list of parts has the focus, on its first line; the task is the second. Return
+        # then goes on, page by page, to the end.
+        for key in ("Down", "space"):
+            self.x.run("xdotool", "key", key)
+            time.sleep(0.5)
+        while not run.finished() and run.elapsed() < 90:
+            self.x.run("xdotool", "key", "Return")
+            time.sleep(2)
+        self.assertEqual(run.wait(timeout=10)[0], 0)
+
+        self.check_installed(self.default_folder, startup_shortcut=True)
+        self.assertIsNone(self.task(), "the task of the first install is still there")
+        (self.default_folder / "SETUP.INI").write_bytes(b"")
+        self.uninstall(self.default_folder)
+
+
+if __name__ == "__main__":
+    unittest.main()
