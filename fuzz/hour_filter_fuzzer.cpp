@@ -37,27 +37,29 @@ const std::set<std::string, std::less<>> kHours = [] {
 
 bool is_hour(std::string_view text) { return kHours.contains(text); }
 
+[[noreturn]] void fail(const char* service) {
+  FUZZ_CHECK(false, "the filter used %s", service);
+  std::abort();
+}
+
 // The text1_change handler must not need the frame: every service stops the fuzzer.
-class NoFrame final : public tovrel::Frame {
+class NoSystem final : public tovrel::System {
  public:
   std::string app_folder() const override { fail("app_folder"); }
   std::string app_title() const override { fail("app_title"); }
-  void show_message(const std::string&) override { fail("show_message"); }
   void launch(const std::string&) override { fail("launch"); }
   tovrel::ClockTime now() const override { fail("now"); }
+  tovrel::FileSystem& files() override { fail("files"); }
+  void exit(int) override { fail("exit"); }
+};
+
+class NoFrame final : public tovrel::Frame {
+ public:
+  explicit NoFrame(tovrel::System& system) : Frame(system) {}
+  void show_message(const std::string&) override { fail("show_message"); }
   std::string format_time(tovrel::ClockTime) const override { fail("format_time"); }
   std::string decimal_separator() const override { fail("decimal_separator"); }
   std::optional<std::string> choose_file_to_open() override { fail("choose_file_to_open"); }
-
- protected:
-  void end_process() override { fail("end_process"); }
-  void report_runtime_error(const tovrel::Failure&) override { fail("report_runtime_error"); }
-
- private:
-  [[noreturn]] static void fail(const char* service) {
-    FUZZ_CHECK(false, "the filter used %s", service);
-    std::abort();
-  }
 };
 
 // The settings window's texts; a change of the hour box runs its change handler, as the window's
@@ -87,7 +89,8 @@ class Boxes final : public tovrel::Controls {
 };
 
 struct Window {
-  NoFrame frame;
+  NoSystem system;
+  NoFrame frame{system};
   Boxes boxes;
   tovrel::Form2 form{frame, boxes};
   Window() { boxes.form = &form; }

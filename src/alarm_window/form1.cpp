@@ -4,7 +4,7 @@
 
 #include "alarm_window/form1_layout.h"
 #include "alarm_window/number_text.h"
-#include "frame/executables.h"
+#include "frame/executable_files.h"
 #include "frame/open_command.h"
 #include "frame/paths.h"
 #include "settings_store/settings_file.h"
@@ -27,7 +27,7 @@ Form1::Form1(Frame& frame, Controls& controls) : frame_(frame), controls_(contro
 void Form1::load() {
   // One reading of the file for both settings, so that a save in between cannot mix two saves.
   // The section is the settings window's caption, never this executable's own title.
-  const SettingsSnapshot settings(join_path(frame_.app_folder(), kSettingsFileName));
+  const SettingsSnapshot settings(frame_.files(), join_path(frame_.app_folder(), kSettingsFileName));
   const std::string hour_setting = settings.value(kSettingsSection, kHourKey);
   controls_.set_text(form1::Text4, hour_setting);
   const std::string file_setting = settings.value(kSettingsSection, kFileKey);
@@ -63,7 +63,7 @@ void Form1::compare_hours(const std::string& hour_setting, const std::string& co
 
 void Form1::settings_missing() {
   frame_.show_message(std::string(kSettingsMissing));
-  frame_.launch(join_path(frame_.app_folder(), kSettingsExecutable.file_name));
+  frame_.launch(join_path(frame_.app_folder(), kSettingsExecutableFile));
   frame_.end_program();
 }
 

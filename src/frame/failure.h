@@ -27,7 +27,7 @@ class Failure : public std::exception {
   ErrorNumber number_;
 };
 
-/// Unwinds the handler that ended the program where the frame could not end the process at once
+/// Unwinds the handler that ended the program where the system could not end the process at once
 /// (a test's). It is not a failure: no failure path catches it.
 struct ProgramEnd {};
 

@@ -1,4 +1,5 @@
-// The services a window's handlers take from the platform, implemented once per window system.
+// The services a window's handlers take from the platform: the operating system's, the same for
+// every window system, and the window system's own, implemented once per window system.
 #pragma once
 
 #include <functional>
@@ -6,38 +7,28 @@
 #include <string>
 
 #include "frame/failure.h"
+#include "frame/system.h"
 
 namespace tovrel {
 
-struct ClockTime {
-  int hour = 0;  // 0-23
-  int minute = 0;
-  int second = 0;
-};
-
 class Frame {
  public:
+  explicit Frame(System& system) : system_(system) {}
   virtual ~Frame() = default;
+  Frame(const Frame&) = delete;
+  Frame& operator=(const Frame&) = delete;
 
-  /// The folder that holds the running executable, without a trailing separator except at the root.
-  virtual std::string app_folder() const = 0;
+  // The operating system's services (see System).
+  std::string app_folder() const { return system_.app_folder(); }
+  std::string app_title() const { return system_.app_title(); }
+  void launch(const std::string& command_line) { system_.launch(command_line); }
+  ClockTime now() const { return system_.now(); }
+  FileSystem& files() { return system_.files(); }
 
-  /// The executable's title: the caption of every message box it shows.
-  virtual std::string app_title() const = 0;
-
-  /// Shows a modal message box with the text, one OK button and no icon; returns once it is
-  /// answered. Events of the executable's windows (timer ticks) keep running while it waits.
+  /// Shows a modal message box with the text, the application title as its caption, one OK
+  /// button and no icon; returns once it is answered. Events of the executable's windows (timer
+  /// ticks) keep running while it waits.
   virtual void show_message(const std::string& text) = 0;
-
-  /// Starts a program from a command line and returns at once without waiting for it.
-  /// Throws Failure when the program cannot be started.
-  virtual void launch(const std::string& command_line) = 0;
-
-  /// Ends the process at once: no further event runs and the caller never continues.
-  [[noreturn]] void end_program();
-
-  /// The local wall-clock time.
-  virtual ClockTime now() const = 0;
 
   /// A time as text in the user's time format.
   virtual std::string format_time(ClockTime time) const = 0;
@@ -49,20 +40,20 @@ class Frame {
   /// Throws Failure when the dialog fails.
   virtual std::optional<std::string> choose_file_to_open() = 0;
 
+  /// Ends the process at once: no further event runs and the caller never continues.
+  [[noreturn]] void end_program();
+
   /// Runs one piece of the program's work, an event handler or the making of the startup window.
   /// Anything it raises that no failure path caught ends the program with the run-time error
   /// report; once that report is up, no further work runs.
   void dispatch(const std::function<void()>& work);
 
- protected:
-  /// Ends the process with a zero status. Only a test's frame returns.
-  virtual void end_process() = 0;
-
-  /// Shows the run-time error report, then ends the process with the error number as its
-  /// status. Only a test's frame returns.
-  virtual void report_runtime_error(const Failure& failure) = 0;
-
  private:
+  /// Shows the run-time error report, then ends the process with the error number as its status.
+  [[noreturn]] void report_runtime_error(const Failure& failure);
+  [[noreturn]] void exit(int status);
+
+  System& system_;
   bool reporting_ = false;
 };
 

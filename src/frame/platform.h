@@ -1,8 +1,11 @@
-// What the operating system does for every window system: the executable's folder and starting
-// programs. Implemented once per system, in posix/ and win32/.
+// What the operating system does for every window system: the executable's folder, starting
+// programs, the clock and the end of the process. Implemented once per system, in posix/ and
+// win32/.
 #pragma once
 
 #include <string>
+
+#include "frame/system.h"
 
 namespace tovrel::platform {
 
@@ -13,5 +16,11 @@ std::string executable_folder();
 /// Starts the program a command line names, in a normal window with the focus, and does not wait
 /// for it. Throws Failure when it cannot be started.
 void start_program(const std::string& command_line);
+
+/// The local wall-clock time.
+ClockTime local_time();
+
+/// Ends the process at once with the status, output flushed.
+[[noreturn]] void exit_process(int status);
 
 }  // namespace tovrel::platform

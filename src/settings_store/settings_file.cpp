@@ -1,11 +1,9 @@
 #include "settings_store/settings_file.h"
 
-#include "settings_store/file_access.h"
-
 namespace tovrel {
 
-SettingsSnapshot::SettingsSnapshot(const std::string& path) {
-  const FileContent file = read_file(path);
+SettingsSnapshot::SettingsSnapshot(const FileSystem& files, const std::string& path) {
+  const FileContent file = files.read_file(path);
   if (file.state == FileState::Read) text_ = decode_profile(file.bytes);
 }
 
@@ -13,26 +11,28 @@ std::string SettingsSnapshot::value(std::string_view section, std::string_view k
   return find_value(text_, section, key);
 }
 
-WriteOutcome write_settings(const std::string& path, std::string_view section,
+WriteOutcome write_settings(FileSystem& files, const std::string& path, std::string_view section,
                             std::span<const Setting> settings) {
-  const std::optional<std::string> target = resolve_links(path);
+  const std::optional<std::string> target = files.resolve_links(path);
   if (!target) return WriteOutcome::FileNotWritable;
-  const FolderLock lock(*target);
-  if (lock.state() == LockState::Busy) return WriteOutcome::LockedByAnotherSaver;
-  if (lock.state() == LockState::Held) remove_abandoned_replacements(*target);
+  const FolderLock lock = files.lock_folder(*target);
+  if (lock.state == LockState::Busy) return WriteOutcome::LockedByAnotherSaver;
+  if (lock.state == LockState::Held) files.remove_abandoned_replacements(*target);
 
-  const FileContent old = read_file(*target);
+  const FileContent old = files.read_file(*target);
   if (old.state == FileState::Unreadable) return WriteOutcome::FileNotWritable;
   const std::optional<std::string> bytes = with_values(old.bytes, section, settings);
   if (!bytes) return WriteOutcome::ValueNotStorable;
   if (old.state == FileState::Read && *bytes == old.bytes) return WriteOutcome::Saved;
-  if (old.state == FileState::Read && !is_writable(*target)) return WriteOutcome::FileNotWritable;
-  const Replacement replaced = replace_file(*target, *bytes);
+  if (old.state == FileState::Read && !files.is_writable(*target)) {
+    return WriteOutcome::FileNotWritable;
+  }
+  const Replacement replaced = files.replace_file(*target, *bytes);
   if (replaced == Replacement::Done) return WriteOutcome::Saved;
   // Where no new file can take the old one's place, a file the user may write is written in place.
   const bool written_in_place = replaced == Replacement::FolderRefuses &&
                                 old.state == FileState::Read &&
-                                overwrite_file(*target, old.bytes, *bytes);
+                                files.overwrite_file(*target, old.bytes, *bytes);
   return written_in_place ? WriteOutcome::Saved : WriteOutcome::FileNotWritable;
 }
 

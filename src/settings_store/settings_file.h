@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "settings_store/file_system.h"
 #include "settings_store/profile_text.h"
 
 namespace tovrel {
@@ -13,7 +14,7 @@ namespace tovrel {
 /// save. Each snapshot reads the file afresh.
 class SettingsSnapshot {
  public:
-  explicit SettingsSnapshot(const std::string& path);
+  SettingsSnapshot(const FileSystem& files, const std::string& path);
 
   /// A setting's value; empty when the file, the section or the key is missing, or when the file
   /// cannot be read.
@@ -36,8 +37,8 @@ enum class WriteOutcome {
 ///
 /// In a folder where no new file can be made (or none take the old one's place) an existing file
 /// that may be written is written in place instead, as Windows' own profile functions do there:
-/// see overwrite_file for what an end in the middle of that write can leave.
-WriteOutcome write_settings(const std::string& path, std::string_view section,
+/// see FileSystem::overwrite_file for what an end in the middle of that write can leave.
+WriteOutcome write_settings(FileSystem& files, const std::string& path, std::string_view section,
                             std::span<const Setting> settings);
 
 }  // namespace tovrel

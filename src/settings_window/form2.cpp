@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "frame/executables.h"
+#include "frame/executable_files.h"
 #include "frame/paths.h"
 #include "settings_store/settings_file.h"
 #include "settings_store/settings_names.h"
@@ -52,7 +52,7 @@ void Form2::command1_click() {
 // files written that way exist; an executable with another title keeps a section of its own,
 // which the alarm never reads. Do not "fix" one to match the other.
 void Form2::command2_click() {
-  const SettingsSnapshot settings(settings_path());
+  const SettingsSnapshot settings(frame_.files(), settings_path());
   const std::string section = frame_.app_title();
   controls_.set_text(form2::Text1, settings.value(section, kHourKey));
   controls_.set_text(form2::Text2, settings.value(section, kFileKey));
@@ -78,12 +78,12 @@ void Form2::save() {
     return;
   }
   const std::array<Setting, 2> settings = {Setting{kHourKey, hour}, Setting{kFileKey, file}};
-  const WriteOutcome outcome = write_settings(settings_path(), frame_.app_title(), settings);
+  const WriteOutcome outcome = write_settings(frame_.files(), settings_path(), frame_.app_title(), settings);
   frame_.show_message(outcome == WriteOutcome::Saved ? kSaved : kInputNotValid);
 }
 
 void Form2::query_unload() {
-  frame_.launch(join_path(frame_.app_folder(), kAlarmExecutable.file_name));
+  frame_.launch(join_path(frame_.app_folder(), kAlarmExecutableFile));
   frame_.end_program();
 }
 

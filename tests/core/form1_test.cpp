@@ -6,7 +6,7 @@
 #include "alarm_window/form1_layout.h"
 #include "fakes/fake_frame.h"
 #include "fakes/sandbox.h"
-#include "frame/executables.h"
+#include "frame/executable_files.h"
 #include "frame/form_window.h"
 #include "settings_store/cp949.h"
 
@@ -33,7 +33,7 @@ class Form1Test : public testing::Sandbox {
 
   bool load() { return frame.raise(alarm, Event::Load); }
   bool tick() { return frame.raise(alarm, Event::Tick); }
-  std::string settings_executable() const { return path(kSettingsExecutable.file_name); }
+  std::string settings_executable() const { return path(kSettingsExecutableFile); }
 
   testing::FakeFrame frame;
   FormWindow<Form1> alarm{frame, frame, form1::layout, form1::events};

@@ -6,7 +6,7 @@
 
 #include "fakes/fake_frame.h"
 #include "fakes/sandbox.h"
-#include "frame/executables.h"
+#include "frame/executable_files.h"
 #include "frame/form_window.h"
 #include "settings_store/cp949.h"
 #include "settings_window/form2_events.h"
@@ -174,13 +174,13 @@ TEST_F(Form2Test, ClosingStartsTheAlarmAndEndsWithoutSaving) {
   controls.type(Text1, "7");
   controls.set_text(Text2, "/a");
   EXPECT_TRUE(close());
-  EXPECT_EQ(frame.launches, std::vector<std::string>{path(kAlarmExecutable.file_name)});
+  EXPECT_EQ(frame.launches, std::vector<std::string>{path(kAlarmExecutableFile)});
   EXPECT_FALSE(std::filesystem::exists(path("SETUP.INI")));
   EXPECT_EQ(frame.exit_status, 0);
 }
 
 TEST_F(Form2Test, ClosingWhenTheAlarmCannotStartEndsWithTheRunTimeErrorReport) {
-  frame.cannot_start(path(kAlarmExecutable.file_name));
+  frame.cannot_start(path(kAlarmExecutableFile));
   EXPECT_TRUE(close());
   EXPECT_EQ(frame.messages,
             std::vector<std::string>{"런타임 오류 '53':\n\n파일을 찾을 수 없습니다."});

@@ -10,9 +10,10 @@
 #include "alarm_window/form1_layout.h"
 #include "fakes/fake_frame.h"
 #include "fakes/sandbox.h"
+#include "frame/executable_files.h"
 #include "frame/form_window.h"
 #include "frame/paths.h"
-#include "frame/program.h"
+#include "program/program.h"
 #include "settings_window/form2_events.h"
 #include "settings_window/form2_layout.h"
 
@@ -87,7 +88,7 @@ TEST_F(FrameTest, AnythingAHandlerRaisesIsAFailure) {
        -1},
       {"settings close, no failure path: out of memory starting the alarm",
        [&](auto& frame) {
-         frame.cannot_start(join_path(frame.folder, kAlarmExecutable.file_name), out_of_memory);
+         frame.cannot_start(join_path(frame.folder, kAlarmExecutableFile), out_of_memory);
        },
        true,
        Event::Close,

@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "fakes/settings_file_fixture.h"
-#include "settings_store/file_access.h"
+#include "frame/file_access.h"
 
 namespace tovrel {
 namespace {
@@ -19,11 +19,11 @@ using testing::kSettings;
 class SettingsFileTest : public testing::SettingsFileSandbox {};
 
 TEST_F(SettingsFileTest, WritesANewFileAndReadsItBack) {
-  ASSERT_EQ(write_settings(ini(), "환경설정", kSettings), WriteOutcome::Saved);
+  ASSERT_EQ(write_settings(files, ini(), "환경설정", kSettings), WriteOutcome::Saved);
   EXPECT_EQ(read("SETUP.INI"),
             cp949("[환경설정]\r\n일어날 시간=7\r\n원하는 파일=/음악/아침 노래.mp3\r\n"));
   EXPECT_EQ(hour(), "7");
-  EXPECT_EQ(SettingsSnapshot(ini()).value("환경설정", "원하는 파일"), "/음악/아침 노래.mp3");
+  EXPECT_EQ(SettingsSnapshot(files, ini()).value("환경설정", "원하는 파일"), "/음악/아침 노래.mp3");
 }
 
 TEST_F(SettingsFileTest, EveryReadSeesTheFileAsItIsNow) {
@@ -37,7 +37,7 @@ TEST_F(SettingsFileTest, ASaveRemovesWhatAKilledSaveLeftAndNothingElse) {
   write(".SETUP.INI.k3Xq9Z", "half a file");  // as a save killed before its rename leaves it
   write(".SETUP.INI.bak", "kept");
   write("SETUP.INI.old", "kept");
-  ASSERT_EQ(write_settings(ini(), "환경설정", kSettings), WriteOutcome::Saved);
+  ASSERT_EQ(write_settings(files, ini(), "환경설정", kSettings), WriteOutcome::Saved);
   EXPECT_FALSE(fs::exists(path(".SETUP.INI.k3Xq9Z")));
   EXPECT_TRUE(fs::exists(path(".SETUP.INI.bak")));
   EXPECT_TRUE(fs::exists(path("SETUP.INI.old")));
@@ -49,11 +49,11 @@ TEST_F(SettingsFileTest, ASaveWaitsBrieflyForAnotherSaversLockAndNeverWritesUnde
   using namespace std::chrono;
   const std::string before = cp949("[환경설정]\r\n일어날 시간=3\r\n");
   write("SETUP.INI", before);
-  std::optional<FolderLock> other(std::in_place, ini());
-  ASSERT_EQ(other->state(), LockState::Held);
+  std::optional<FolderLock> other = files.lock_folder(ini());
+  ASSERT_EQ(other->state, LockState::Held);
 
   const auto start = steady_clock::now();
-  EXPECT_EQ(write_settings(ini(), "환경설정", kSettings), WriteOutcome::LockedByAnotherSaver);
+  EXPECT_EQ(write_settings(files, ini(), "환경설정", kSettings), WriteOutcome::LockedByAnotherSaver);
   const auto waited = steady_clock::now() - start;
   EXPECT_GE(waited, kLockPatience);
   EXPECT_LT(waited, kLockPatience + seconds(1));
@@ -63,28 +63,28 @@ TEST_F(SettingsFileTest, ASaveWaitsBrieflyForAnotherSaversLockAndNeverWritesUnde
     std::this_thread::sleep_for(kLockPatience / 4);
     other.reset();
   });
-  EXPECT_EQ(write_settings(ini(), "환경설정", kSettings), WriteOutcome::Saved);
+  EXPECT_EQ(write_settings(files, ini(), "환경설정", kSettings), WriteOutcome::Saved);
   let_go.join();
   EXPECT_EQ(hour(), "7");
 }
 
 TEST_F(SettingsFileTest, AFolderInPlaceOfTheFileIsRefused) {
   fs::create_directory(ini());
-  EXPECT_EQ(write_settings(ini(), "환경설정", kSettings), WriteOutcome::FileNotWritable);
+  EXPECT_EQ(write_settings(files, ini(), "환경설정", kSettings), WriteOutcome::FileNotWritable);
   EXPECT_TRUE(fs::is_directory(ini()));
 }
 
 TEST_F(SettingsFileTest, AValueTheFileCannotHoldWritesNothing) {
   const Setting emoji[] = {{"일어날 시간", "8"}, {"원하는 파일", "/😀.mp3"}};
   write("SETUP.INI", cp949("[환경설정]\r\n일어날 시간=3\r\n"));
-  EXPECT_EQ(write_settings(ini(), "환경설정", emoji), WriteOutcome::ValueNotStorable);
+  EXPECT_EQ(write_settings(files, ini(), "환경설정", emoji), WriteOutcome::ValueNotStorable);
   EXPECT_EQ(hour(), "3") << "not even the hour";
 }
 
 TEST_F(SettingsFileTest, AFileWithCarriageReturnsOnlyIsReadAndSavedInItsLines) {
   write("SETUP.INI", cp949("[환경설정]\r일어날 시간=3\r[기록]\r"));
   EXPECT_EQ(hour(), "3");
-  ASSERT_EQ(write_settings(ini(), "환경설정", kSettings), WriteOutcome::Saved);
+  ASSERT_EQ(write_settings(files, ini(), "환경설정", kSettings), WriteOutcome::Saved);
   EXPECT_EQ(read("SETUP.INI"),
             cp949("[환경설정]\r일어날 시간=7\r원하는 파일=/음악/아침 노래.mp3\r\n[기록]\r"));
 }

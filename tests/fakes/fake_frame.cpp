@@ -22,7 +22,7 @@ class WindowView final : public Window {
 
 }  // namespace
 
-void FakeFrame::cannot_start(const std::string& command_line, std::exception_ptr raised) {
+void FakeSystem::cannot_start(const std::string& command_line, std::exception_ptr raised) {
   unstartable_[command_line] = std::move(raised);
 }
 
@@ -44,14 +44,14 @@ void FakeFrame::show_message(const std::string& text) {
   if (while_message_waits) while_message_waits();
 }
 
-void FakeFrame::launch(const std::string& command_line) {
+void FakeSystem::launch(const std::string& command_line) {
   if (const auto fault = unstartable_.find(command_line); fault != unstartable_.end()) {
     std::rethrow_exception(fault->second);
   }
   launches.push_back(command_line);
 }
 
-ClockTime FakeFrame::now() const {
+ClockTime FakeSystem::now() const {
   if (clock_fault) std::rethrow_exception(clock_fault);
   return time;
 }
@@ -73,16 +73,10 @@ std::unique_ptr<Window> FakeFrame::create_window(const WindowLayout& layout) {
   return std::make_unique<WindowView>(*windows_.back());
 }
 
-void FakeFrame::end_process() {
+void FakeSystem::exit(int status) {
   ended = true;
-  exit_status = 0;
-}
-
-void FakeFrame::report_runtime_error(const Failure& failure) {
-  reported_failure = failure;
-  messages.push_back(runtime_error_report(failure));
-  ended = true;
-  exit_status = static_cast<int>(failure.number());
+  exit_status = status;
+  throw ProgramEnd{};
 }
 
 }  // namespace tovrel::testing

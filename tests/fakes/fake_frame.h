@@ -1,5 +1,6 @@
-// A frame and window system for tests: a clock and an Open dialog the test sets, windows of
-// plain texts, and a record of message boxes, launches and the end of the program.
+// A system, frame and window system for tests: a clock and an Open dialog the test sets, windows of
+// plain texts, the real file system, and a record of message boxes, launches and the end of the
+// program.
 #pragma once
 
 #include <exception>
@@ -11,35 +12,54 @@
 #include <vector>
 
 #include "fakes/fake_window.h"
+#include "frame/file_access.h"
 #include "frame/frame.h"
+#include "frame/system.h"
 #include "frame/window.h"
 
 namespace tovrel::testing {
 
-class FakeFrame final : public Frame, public WindowSystem {
+/// The operating system's part: an application folder and title, a clock, launches recorded.
+class FakeSystem : public System {
  public:
   std::string folder = "/app";
   std::string title = "Tovrel프로그램";
   ClockTime time{};
-  std::string separator = ".";
-
-  std::vector<std::string> messages;
-  std::vector<std::string> launches;          // command lines started
-  std::function<void()> while_message_waits;  // what happens while a box waits (timer ticks)
-
-  std::optional<std::string> chosen_file;  // the Open dialog's answer; nothing is Cancel
-  std::exception_ptr dialog_fault;         // what the dialog raises instead of answering
-  std::exception_ptr clock_fault;          // what asking the clock raises
-  int dialogs_shown = 0;
+  std::exception_ptr clock_fault;       // what asking the clock raises
+  std::vector<std::string> launches;  // command lines started
 
   bool ended = false;
   int exit_status = 0;
-  std::optional<Failure> reported_failure;  // what the run-time error report showed
 
   /// From now on launching the command line raises this (by default: the file is not found).
   void cannot_start(
       const std::string& command_line,
       std::exception_ptr raised = std::make_exception_ptr(Failure(ErrorNumber::FileNotFound)));
+
+  std::string app_folder() const override { return folder; }
+  std::string app_title() const override { return title; }
+  void launch(const std::string& command_line) override;
+  ClockTime now() const override;
+  FileSystem& files() override { return files_; }
+  /// Records the end, then unwinds the handler that asked for it.
+  [[noreturn]] void exit(int status) override;
+
+ private:
+  std::map<std::string, std::exception_ptr> unstartable_;
+  SystemFiles files_;
+};
+
+class FakeFrame final : public FakeSystem, public Frame, public WindowSystem {
+ public:
+  FakeFrame() : Frame(static_cast<FakeSystem&>(*this)) {}
+
+  std::string separator = ".";
+  std::vector<std::string> messages;
+  std::function<void()> while_message_waits;  // what happens while a box waits (timer ticks)
+
+  std::optional<std::string> chosen_file;  // the Open dialog's answer; nothing is Cancel
+  std::exception_ptr dialog_fault;         // what the dialog raises instead of answering
+  int dialogs_shown = 0;
 
   /// Runs work as the window system would run a handler. Returns whether the program ended in it;
   /// once it has ended, nothing more runs.
@@ -52,11 +72,7 @@ class FakeFrame final : public Frame, public WindowSystem {
   /// the program has let go of it.
   FakeWindow& window() const { return *windows_.back(); }
 
-  std::string app_folder() const override { return folder; }
-  std::string app_title() const override { return title; }
   void show_message(const std::string& text) override;
-  void launch(const std::string& command_line) override;
-  ClockTime now() const override;
   std::string format_time(ClockTime time) const override;
   std::string decimal_separator() const override { return separator; }
   std::optional<std::string> choose_file_to_open() override;
@@ -64,12 +80,7 @@ class FakeFrame final : public Frame, public WindowSystem {
   std::unique_ptr<Window> create_window(const WindowLayout& layout) override;
   int run_event_loop() override { return exit_status; }
 
- protected:
-  void end_process() override;
-  void report_runtime_error(const Failure& failure) override;
-
  private:
-  std::map<std::string, std::exception_ptr> unstartable_;
   std::vector<std::unique_ptr<FakeWindow>> windows_;
 };
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "frame/file_access.h"
 #include "fakes/sandbox.h"
 #include "settings_store/cp949.h"
 #include "settings_store/settings_file.h"
@@ -19,7 +20,8 @@ inline std::string cp949(std::string_view utf8) { return utf8_to_cp949(utf8).val
 class SettingsFileSandbox : public Sandbox {
  protected:
   std::string ini() const { return path("SETUP.INI"); }
-  std::string hour() const { return SettingsSnapshot(ini()).value("환경설정", "일어날 시간"); }
+  SystemFiles files;  // the system's own, which the programs read and save through
+  std::string hour() const { return SettingsSnapshot(files, ini()).value("환경설정", "일어날 시간"); }
 };
 
 }  // namespace tovrel::testing

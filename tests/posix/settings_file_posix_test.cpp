@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "frame/file_access.h"
 #include "fakes/fake_frame.h"
 #include "fakes/settings_file_fixture.h"
 #include "frame/form_window.h"
@@ -44,14 +45,14 @@ TEST_F(SettingsFilePosixTest, WhatCannotBeReadReadsEmpty) {
   fs::permissions(folder(), fs::perms::all);
   const std::string file = ini();
   EXPECT_TRUE(as_ordinary_user([&] {
-    return SettingsSnapshot(file).value("환경설정", "일어날 시간").empty();
+    return SettingsSnapshot(files, file).value("환경설정", "일어날 시간").empty();
   })) << "a file we may not read";
 }
 
 TEST_F(SettingsFilePosixTest, ReplacingKeepsPermissionsAndOtherLines) {
   write("SETUP.INI", cp949("; 손대지 마세요\n[환경설정]\n일어날 시간=3\n"));
   fs::permissions(ini(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-  ASSERT_EQ(write_settings(ini(), "환경설정", kSettings), WriteOutcome::Saved);
+  ASSERT_EQ(write_settings(files, ini(), "환경설정", kSettings), WriteOutcome::Saved);
   EXPECT_EQ(
       read("SETUP.INI"),
       cp949("; 손대지 마세요\n[환경설정]\n일어날 시간=7\n원하는 파일=/음악/아침 노래.mp3\r\n"));
@@ -61,7 +62,7 @@ TEST_F(SettingsFilePosixTest, ReplacingKeepsPermissionsAndOtherLines) {
 
 TEST_F(SettingsFilePosixTest, NewFileGetsThePermissionsTheUmaskAllows) {
   const mode_t old_mask = ::umask(027);
-  const WriteOutcome outcome = write_settings(ini(), "환경설정", kSettings);
+  const WriteOutcome outcome = write_settings(files, ini(), "환경설정", kSettings);
   ::umask(old_mask);
   ASSERT_EQ(outcome, WriteOutcome::Saved);
   EXPECT_EQ(fs::status(ini()).permissions(),
@@ -78,7 +79,7 @@ TEST_F(SettingsFilePosixTest, ARefusedWriteIsReportedAndChangesNothing) {
   write("SETUP.INI", before);
   const std::string file = ini();
   const auto refused = [&] {
-    return write_settings(file, "환경설정", kSettings) == WriteOutcome::FileNotWritable;
+    return write_settings(files, file, "환경설정", kSettings) == WriteOutcome::FileNotWritable;
   };
 
   fs::permissions(ini(), kReadOnlyFile);
@@ -124,7 +125,7 @@ TEST_F(SettingsFilePosixTest, AWritableFileInAFolderThatTakesNoNewFileIsWrittenI
     struct stat status {};
     ::stat(file.c_str(), &status);
     EXPECT_TRUE(as_ordinary_user([&] {
-      return write_settings(file, "환경설정", kSettings) == WriteOutcome::Saved;
+      return write_settings(files, file, "환경설정", kSettings) == WriteOutcome::Saved;
     })) << c.why;
     fs::permissions(folder(), fs::perms::all);
     EXPECT_EQ(read("SETUP.INI"), after) << c.why;
@@ -140,17 +141,17 @@ TEST_F(SettingsFilePosixTest, ALinkIsFollowedAndItsTargetReplaced) {
   fs::create_directory(path("elsewhere"));
   write("elsewhere/real.ini", cp949("[환경설정]\r\n일어날 시간=3\r\n"));
   fs::create_symlink("elsewhere/real.ini", ini());
-  ASSERT_EQ(write_settings(ini(), "환경설정", kSettings), WriteOutcome::Saved);
+  ASSERT_EQ(write_settings(files, ini(), "환경설정", kSettings), WriteOutcome::Saved);
   EXPECT_TRUE(fs::is_symlink(ini()));
-  EXPECT_EQ(SettingsSnapshot(path("elsewhere/real.ini")).value("환경설정", "일어날 시간"), "7");
+  EXPECT_EQ(SettingsSnapshot(files, path("elsewhere/real.ini")).value("환경설정", "일어날 시간"), "7");
 
   fs::create_symlink("nowhere.ini", path("dangling.ini"));
-  ASSERT_EQ(write_settings(path("dangling.ini"), "환경설정", kSettings), WriteOutcome::Saved);
+  ASSERT_EQ(write_settings(files, path("dangling.ini"), "환경설정", kSettings), WriteOutcome::Saved);
   EXPECT_TRUE(fs::is_symlink(path("dangling.ini")));
-  EXPECT_EQ(SettingsSnapshot(path("nowhere.ini")).value("환경설정", "일어날 시간"), "7");
+  EXPECT_EQ(SettingsSnapshot(files, path("nowhere.ini")).value("환경설정", "일어날 시간"), "7");
 
   fs::create_symlink("loop.ini", path("loop.ini"));
-  EXPECT_EQ(write_settings(path("loop.ini"), "환경설정", kSettings), WriteOutcome::FileNotWritable);
+  EXPECT_EQ(write_settings(files, path("loop.ini"), "환경설정", kSettings), WriteOutcome::FileNotWritable);
 }
 
 constexpr char kInputNotValid[] = "입력이 정상적이지 않습니다. 다시 입력해주세요.";

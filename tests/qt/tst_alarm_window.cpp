@@ -4,6 +4,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
+#include <optional>
 #include <fstream>
 
 #include "alarm_window/form1_events.h"
@@ -21,11 +22,11 @@ class TestAlarmWindow : public QObject {
 
  private:
   QTemporaryDir folder_;
-  FakeFrame frame_;
+  std::optional<FakeFrame> frame_;  // made afresh for each test
   tovrel::QtWindows windows_;
 
   // The alarm window on Qt widgets, with the fake frame's services.
-  Alarm alarm() { return Alarm(frame_, windows_, tovrel::form1::layout, tovrel::form1::events); }
+  Alarm alarm() { return Alarm(*frame_, windows_, tovrel::form1::layout, tovrel::form1::events); }
   static QWidget& widget(Alarm& alarm) { return dynamic_cast<QWidget&>(alarm.window()); }
 
   void store(const char* cp949_bytes) {
@@ -37,8 +38,8 @@ class TestAlarmWindow : public QObject {
 
  private slots:
   void init() {
-    frame_ = FakeFrame{};
-    frame_.folder = folder_.path().toStdString();
+    frame_.emplace();
+    frame_->folder = folder_.path().toStdString();
     // [환경설정] 일어날 시간=7, 원하는 파일=/a b.mp3, in code page 949
     store(
         "[\xC8\xAF\xB0\xE6\xBC\xB3\xC1\xA4]\r\n\xC0\xCF\xBE\xEE\xB3\xAF \xBD\xC3\xB0\xA3=7\r\n"
@@ -126,21 +127,21 @@ class TestAlarmWindow : public QObject {
     QFETCH(QString, remaining);
     QFETCH(QString, status);
     QFETCH(bool, opens);
-    frame_.time = {hour, 40, 5};
+    frame_->time = {hour, 40, 5};
     Alarm alarm = this->alarm();
     QWidget& window = widget(alarm);
-    QVERIFY(!frame_.raise(alarm, Event::Load));
-    QCOMPARE(box(window, "Text1")->text(), QString::fromStdString(frame_.format_time(frame_.time)));
+    QVERIFY(!frame_->raise(alarm, Event::Load));
+    QCOMPARE(box(window, "Text1")->text(), QString::fromStdString(frame_->format_time(frame_->time)));
     QCOMPARE(box(window, "Text2")->text(), remaining);
     QCOMPARE(box(window, "Text3")->text(), status);
     QCOMPARE(box(window, "Text4")->text(), "7");
     QCOMPARE(box(window, "Text5")->text(), "explorer.exe /a b.mp3");
-    QCOMPARE(frame_.launches.size(), opens ? 1u : 0u);
+    QCOMPARE(frame_->launches.size(), opens ? 1u : 0u);
   }
 
   void the_window_shows_after_the_check() {
     Alarm alarm = this->alarm();
-    QVERIFY(!frame_.run([&] { alarm.open(); }));
+    QVERIFY(!frame_->run([&] { alarm.open(); }));
     QVERIFY(widget(alarm).isVisible());
     QCOMPARE(box(widget(alarm), "Text3")->text(), "Text3");
   }
@@ -148,9 +149,9 @@ class TestAlarmWindow : public QObject {
   void missing_settings_end_the_program_before_the_window_shows() {
     QFile::remove(folder_.filePath("SETUP.INI"));
     Alarm alarm = this->alarm();
-    QVERIFY(frame_.run([&] { alarm.open(); }));
+    QVERIFY(frame_->run([&] { alarm.open(); }));
     QVERIFY(!widget(alarm).isVisible());
-    QCOMPARE(frame_.messages.size(), 1u);
+    QCOMPARE(frame_->messages.size(), 1u);
   }
 };
 

@@ -9,7 +9,7 @@
 #include <QtTest>
 
 #include "alarm_window/form1_layout.h"
-#include "frame/executables.h"
+#include "program/executables.h"
 #include "frame/qt/desktop.h"
 #include "frame/qt/qt_window.h"
 #include "settings_window/form2_layout.h"
@@ -54,7 +54,7 @@ class TestFontFit : public QObject {
 
  private slots:
   void initTestCase() {
-    tovrel::settle_into_desktop(tovrel::kAlarmExecutable);
+    tovrel::settle_into_desktop(tovrel::kAlarmExecutable.application_id);
     QCOMPARE(QApplication::primaryScreen()->logicalDotsPerInchX(),
              qEnvironmentVariableIntValue("QT_FONT_DPI"));
   }

@@ -8,6 +8,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <optional>
 #include <fstream>
 #include <iterator>
 
@@ -31,12 +32,12 @@ class TestSettingsWindow : public QObject {
 
  private:
   QTemporaryDir folder_;
-  FakeFrame frame_;
+  std::optional<FakeFrame> frame_;  // made afresh for each test
   tovrel::QtWindows windows_;
 
   // The settings window on Qt widgets, with the fake frame's services.
   Settings settings() {
-    return Settings(frame_, windows_, tovrel::form2::layout, tovrel::form2::events);
+    return Settings(*frame_, windows_, tovrel::form2::layout, tovrel::form2::events);
   }
   static QWidget& widget(Settings& settings) { return dynamic_cast<QWidget&>(settings.window()); }
 
@@ -53,9 +54,9 @@ class TestSettingsWindow : public QObject {
 
  private slots:
   void init() {
-    frame_ = FakeFrame{};
-    frame_.folder = folder_.path().toStdString();
-    frame_.title = "환경설정";
+    frame_.emplace();
+    frame_->folder = folder_.path().toStdString();
+    frame_->title = "환경설정";
     QFile::remove(folder_.filePath("SETUP.INI"));
   }
 
@@ -120,7 +121,7 @@ class TestSettingsWindow : public QObject {
     for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space}) {
       QTest::keyClick(button(window, "Command3"), key);
     }
-    QCOMPARE(frame_.messages,
+    QCOMPARE(frame_->messages,
              std::vector<std::string>(3, "입력이 정상적이지 않습니다. 다시 입력해주세요."));
   }
 
@@ -215,7 +216,7 @@ class TestSettingsWindow : public QObject {
     QCOMPARE(changes.at(1).at(0).toString(), "123");
     QCOMPARE(changes.at(0).at(0).toString(), QString());
     QCOMPARE(box(window, "Text2")->text(), "/a");
-    QCOMPARE(frame_.messages, std::vector<std::string>{"파일이 정상적이지 않습니다."});
+    QCOMPARE(frame_->messages, std::vector<std::string>{"파일이 정상적이지 않습니다."});
   }
 
   void browse_then_save_then_load() {
@@ -223,12 +224,12 @@ class TestSettingsWindow : public QObject {
       Settings settings = this->settings();
       QWidget& window = widget(settings);
       QTest::keyClicks(box(window, "Text1"), "7");
-      frame_.chosen_file = " /음악/아침 노래.mp3 ";
+      frame_->chosen_file = " /음악/아침 노래.mp3 ";
       QTest::mouseClick(button(window, "Command1"), Qt::LeftButton);
       QCOMPARE(box(window, "Text2")->text(), korean("/음악/아침 노래.mp3"));
       QTest::mouseClick(button(window, "Command3"), Qt::LeftButton);
     }
-    QCOMPARE(frame_.messages, std::vector<std::string>{"저장하기가 완료 되었습니다."});
+    QCOMPARE(frame_->messages, std::vector<std::string>{"저장하기가 완료 되었습니다."});
     QCOMPARE(
         settings_file(),
         std::string("[\xC8\xAF\xB0\xE6\xBC\xB3\xC1\xA4]\r\n"
@@ -241,7 +242,7 @@ class TestSettingsWindow : public QObject {
     QTest::mouseClick(button(window, "Command2"), Qt::LeftButton);
     QCOMPARE(box(window, "Text1")->text(), "7");
     QCOMPARE(box(window, "Text2")->text(), korean("/음악/아침 노래.mp3"));
-    QCOMPARE(frame_.messages.back(), "불러오기가 완료 되었습니다.");
+    QCOMPARE(frame_->messages.back(), "불러오기가 완료 되었습니다.");
   }
 
   void save_without_browsing_stores_nothing() {
@@ -249,7 +250,7 @@ class TestSettingsWindow : public QObject {
     QWidget& window = widget(settings);
     QTest::keyClicks(box(window, "Text1"), "7");
     QTest::mouseClick(button(window, "Command3"), Qt::LeftButton);
-    QCOMPARE(frame_.messages,
+    QCOMPARE(frame_->messages,
              std::vector<std::string>{"입력이 정상적이지 않습니다. 다시 입력해주세요."});
     QVERIFY(!QFile::exists(folder_.filePath("SETUP.INI")));
   }
@@ -257,13 +258,13 @@ class TestSettingsWindow : public QObject {
   void browse_then_cancel_keeps_the_path() {
     Settings settings = this->settings();
     QWidget& window = widget(settings);
-    frame_.chosen_file = "/first.mp3";
+    frame_->chosen_file = "/first.mp3";
     QTest::mouseClick(button(window, "Command1"), Qt::LeftButton);
-    frame_.chosen_file.reset();
+    frame_->chosen_file.reset();
     QTest::mouseClick(button(window, "Command1"), Qt::LeftButton);
     QCOMPARE(box(window, "Text2")->text(), "/first.mp3");
-    QCOMPARE(frame_.dialogs_shown, 2);
-    QVERIFY(frame_.messages.empty());
+    QCOMPARE(frame_->dialogs_shown, 2);
+    QVERIFY(frame_->messages.empty());
   }
 };
 

@@ -15,11 +15,13 @@
 #include "fakes/sandbox.h"
 #include "reliability_support.h"
 #include "saved_pairs.h"
-#include "settings_store/file_access.h"
+#include "frame/file_access.h"
 #include "settings_store/settings_file.h"
 
 namespace tovrel::reliability {
 namespace {
+
+SystemFiles files;  // the system's own, which the programs read and save through
 
 namespace fs = std::filesystem;
 
@@ -51,7 +53,7 @@ TEST_F(ConcurrentSaveTest, ReadersSeeOneWholeSaveAtATime) {
   bool saved_once = false;
   for (bool running = true; running;) {
     running = !(a.has_ended() && b.has_ended());  // one more read after both have ended
-    const FileContent file = read_file(ini());
+    const FileContent file = files.read_file(ini());
     ++reads;
     if (file.state == FileState::Missing) {
       ASSERT_FALSE(saved_once) << "read " << reads << ": the file went missing after a save";
@@ -111,7 +113,7 @@ TEST_F(ConcurrentSaveTest, TheFolderLockLosesNoSave) {
   int reads = 0;
   for (bool running = true; running;) {
     running = !(a.has_ended() && b.has_ended());
-    const FileContent file = read_file(real);
+    const FileContent file = files.read_file(real);
     if (file.state != FileState::Read) continue;
     ++reads;
     const auto [count_a, count_b] = counts(file.bytes);
@@ -175,7 +177,7 @@ TEST_F(ConcurrentSaveTest, TheAlarmTakesBothSettingsFromOneSave) {
   bool saved = false;
   controls.on_change = [&](std::size_t control) {
     if (control == form1::Text4 && !saved) {
-      saved = write_settings(ini(), kSettingsSection, pair_of('B', 0).settings()) ==
+      saved = write_settings(files, ini(), kSettingsSection, pair_of('B', 0).settings()) ==
               WriteOutcome::Saved;
     }
   };

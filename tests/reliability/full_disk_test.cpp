@@ -9,6 +9,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "frame/file_access.h"
 #include "fakes/sandbox.h"
 #include "posix/ordinary_user.h"
 #include "reliability_support.h"
@@ -17,6 +18,8 @@
 
 namespace tovrel::reliability {
 namespace {
+
+SystemFiles files;  // the system's own, which the programs read and save through
 
 namespace fs = std::filesystem;
 
@@ -121,7 +124,7 @@ TEST_F(FullDisk, ASaveThatDoesNotFitIsRefusedAndChangesNothing) {
   ASSERT_LT(free_bytes(), old.size()) << "the new file must not fit";
   const auto before = snapshot(disk_);
 
-  EXPECT_EQ(write_settings(ini, kSettingsSection, pair_of('B', 0).settings()),
+  EXPECT_EQ(write_settings(files, ini, kSettingsSection, pair_of('B', 0).settings()),
             WriteOutcome::FileNotWritable);
   EXPECT_EQ(snapshot(disk_), before) << "the old file and nothing else";
   EXPECT_EQ(describe(file_bytes(ini)), describe(old));
@@ -129,7 +132,7 @@ TEST_F(FullDisk, ASaveThatDoesNotFitIsRefusedAndChangesNothing) {
 
   // With room again the same save goes through.
   fs::remove(disk_ + "/filler");
-  EXPECT_EQ(write_settings(ini, kSettingsSection, pair_of('B', 0).settings()), WriteOutcome::Saved);
+  EXPECT_EQ(write_settings(files, ini, kSettingsSection, pair_of('B', 0).settings()), WriteOutcome::Saved);
   EXPECT_EQ(describe(file_bytes(ini)), describe(saved_over(old, pair_of('B', 0))));
   EXPECT_TRUE(temporary_files(disk_).empty());
 }
@@ -139,7 +142,7 @@ TEST_F(FullDisk, ANewFileThatDoesNotFitIsNotCreated) {
   fill_leaving(0);
   const auto before = snapshot(disk_);
   // The new file is about 4 KB, more than a disk with no free block holds.
-  EXPECT_EQ(write_settings(ini, kSettingsSection, pair_of('B', 0).settings()),
+  EXPECT_EQ(write_settings(files, ini, kSettingsSection, pair_of('B', 0).settings()),
             WriteOutcome::FileNotWritable);
   EXPECT_EQ(snapshot(disk_), before);
   EXPECT_FALSE(fs::exists(ini));
@@ -162,14 +165,14 @@ TEST_F(FullDisk, AnInPlaceSaveThatDoesNotFitPutsTheOldBytesBack) {
   const auto before = snapshot(disk_);
 
   EXPECT_TRUE(testing::as_ordinary_user([&] {
-    return write_settings(ini, kSettingsSection, pair_of('B', 0).settings()) ==
+    return write_settings(files, ini, kSettingsSection, pair_of('B', 0).settings()) ==
            WriteOutcome::FileNotWritable;
   }));
   EXPECT_EQ(snapshot(disk_), before) << "the old file, whole, and nothing else";
 
   fs::remove(disk_ + "/filler");
   EXPECT_TRUE(testing::as_ordinary_user([&] {
-    return write_settings(ini, kSettingsSection, pair_of('B', 0).settings()) == WriteOutcome::Saved;
+    return write_settings(files, ini, kSettingsSection, pair_of('B', 0).settings()) == WriteOutcome::Saved;
   })) << "with room again, in place";
   EXPECT_EQ(describe(file_bytes(ini)), describe(saved_over(old, pair_of('B', 0))));
 }

@@ -22,6 +22,7 @@
 #include <random>
 #include <sstream>
 
+#include "frame/file_access.h"
 #include "alarm_window/form1.h"
 #include "alarm_window/form1_layout.h"
 #include "fakes/fake_frame.h"
@@ -34,6 +35,8 @@
 
 namespace tovrel::reliability {
 namespace {
+
+SystemFiles files;  // the system's own, which the programs read and save through
 
 namespace fs = std::filesystem;
 using namespace std::string_literals;
@@ -179,7 +182,7 @@ TEST_P(HostileFile, TheAlarmReadsWhatTheRulesSayAndASaveReplacesItOrLeavesIt) {
   const auto before = snapshot(app_folder);
   const WriteOutcome outcome = c.save;
   const auto save = [&] {
-    return write_settings(ini, kSettingsSection, pair_of('B', 0).settings()) == outcome;
+    return write_settings(files, ini, kSettingsSection, pair_of('B', 0).settings()) == outcome;
   };
   EXPECT_TRUE(c.who == Who::OrdinaryUser || c.save != WriteOutcome::Saved
                   ? testing::as_ordinary_user(save)

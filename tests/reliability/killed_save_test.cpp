@@ -9,6 +9,7 @@
 #include <iostream>
 #include <random>
 
+#include "frame/file_access.h"
 #include "fakes/sandbox.h"
 #include "reliability_support.h"
 #include "saved_pairs.h"
@@ -16,6 +17,8 @@
 
 namespace tovrel::reliability {
 namespace {
+
+SystemFiles files;  // the system's own, which the programs read and save through
 
 using namespace std::chrono;
 
@@ -31,7 +34,7 @@ class KilledSaveTest : public testing::Sandbox {
  protected:
   std::string ini() const { return path("SETUP.INI"); }
   Pair read_pair() const {
-    const SettingsSnapshot settings(ini());
+    const SettingsSnapshot settings(files, ini());
     return {settings.value(kSettingsSection, kHourKey), settings.value(kSettingsSection, kFileKey)};
   }
 };
@@ -116,7 +119,7 @@ TEST_F(KilledSaveTest, EveryKillLeavesTheOldOrTheNewFileWhole) {
 
   // A save that runs to its end removes nothing it should not and leaves nothing of its own.
   const Pair next = read_pair() == pair_of('A', 0) ? pair_of('B', 0) : pair_of('A', 0);
-  ASSERT_EQ(write_settings(ini(), kSettingsSection, next.settings()), WriteOutcome::Saved);
+  ASSERT_EQ(write_settings(files, ini(), kSettingsSection, next.settings()), WriteOutcome::Saved);
   EXPECT_EQ(read_pair(), next);
   EXPECT_EQ(temporary_files(folder()).size(), 0u) << "a completed save left a file";
 

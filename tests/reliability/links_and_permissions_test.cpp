@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "frame/file_access.h"
 #include "fakes/sandbox.h"
 #include "posix/ordinary_user.h"
 #include "reliability_support.h"
@@ -18,6 +19,8 @@
 
 namespace tovrel::reliability {
 namespace {
+
+SystemFiles files;  // the system's own, which the programs read and save through
 
 namespace fs = std::filesystem;
 using testing::as_ordinary_user;
@@ -95,7 +98,7 @@ TEST_P(SaveThroughLinks, HasTheExactOutcomeAndChangesNothingElse) {
 
   const WriteOutcome expected = c.outcome;
   EXPECT_TRUE(as_ordinary_user([&] {
-    return write_settings(ini, kSettingsSection, pair_of('B', 0).settings()) == expected;
+    return write_settings(files, ini, kSettingsSection, pair_of('B', 0).settings()) == expected;
   })) << c.why;
 
   auto after = snapshot(folder());
@@ -241,7 +244,7 @@ TEST_F(SaveOddTargets, AHardLinkKeepsTheOldFileWhole) {
   const std::string old = saved_over("", pair_of('A', 0));
   write("SETUP.INI", old);
   fs::create_hard_link(path("SETUP.INI"), path("other.ini"));
-  ASSERT_EQ(write_settings(path("SETUP.INI"), kSettingsSection, pair_of('B', 0).settings()),
+  ASSERT_EQ(write_settings(files, path("SETUP.INI"), kSettingsSection, pair_of('B', 0).settings()),
             WriteOutcome::Saved);
   EXPECT_EQ(read("SETUP.INI"), saved_over(old, pair_of('B', 0)));
   EXPECT_EQ(read("other.ini"), old);
@@ -255,7 +258,7 @@ TEST_F(SaveOddTargets, ATargetWithALongNameIsReplaced) {
     const std::string name(length, 'n');
     write(name, saved_over("", pair_of('A', 0)));
     fs::create_symlink(name, path("SETUP.INI"));
-    EXPECT_EQ(write_settings(path("SETUP.INI"), kSettingsSection, pair_of('B', 0).settings()),
+    EXPECT_EQ(write_settings(files, path("SETUP.INI"), kSettingsSection, pair_of('B', 0).settings()),
               WriteOutcome::Saved)
         << "target name of " << length << " bytes";
     EXPECT_EQ(describe(read(name)),
@@ -271,9 +274,9 @@ TEST_F(SaveOddTargets, AChainOfFortyLinksThatTheSystemFollowsIsSaved) {
   const std::string old = saved_over("", pair_of('A', 0));
   write("real.ini", old);
   chain(Tree{folder()}, 40);
-  EXPECT_EQ(SettingsSnapshot(path("SETUP.INI")).value(kSettingsSection, kHourKey), "7")
+  EXPECT_EQ(SettingsSnapshot(files, path("SETUP.INI")).value(kSettingsSection, kHourKey), "7")
       << "the alarm reads it";
-  EXPECT_EQ(write_settings(path("SETUP.INI"), kSettingsSection, pair_of('B', 0).settings()),
+  EXPECT_EQ(write_settings(files, path("SETUP.INI"), kSettingsSection, pair_of('B', 0).settings()),
             WriteOutcome::Saved);
   EXPECT_EQ(describe(read("real.ini")), describe(saved_over(old, pair_of('B', 0))));
 }

@@ -26,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "frame/file_access.h"
 #include "alarm_window/form1.h"
 #include "alarm_window/form1_layout.h"
 #include "fakes/fake_frame.h"
@@ -33,6 +34,8 @@
 #include "settings_store/settings_file.h"
 
 namespace {
+
+tovrel::SystemFiles files;  // the system's own, which the programs read and save through
 
 using namespace tovrel;
 using namespace tovrel::reliability;
@@ -79,7 +82,7 @@ double median(std::vector<double> values) {
 
 int count_mixed_pairs(const std::string& folder, int startups) {
   const std::string path = folder + "/SETUP.INI";
-  write_settings(path, kSettingsSection, pair_of('A', 0).settings());
+  write_settings(files, path, kSettingsSection, pair_of('A', 0).settings());
   const pid_t saver = ::fork();
   if (saver == 0) {
     ::dup2(::open("/dev/null", O_WRONLY), STDOUT_FILENO);
@@ -133,7 +136,7 @@ int main(int argc, char** argv) {
   std::vector<double> reads, saves;
   for (int i = 0; i < repeats; ++i) {
     const auto start = Clock::now();
-    const std::string file = SettingsSnapshot(path).value(kSettingsSection, kFileKey);
+    const std::string file = SettingsSnapshot(files, path).value(kSettingsSection, kFileKey);
     reads.push_back(ms_since(start));
     if (file.empty()) {
       std::fputs("the file setting was not read\n", stderr);
@@ -144,7 +147,7 @@ int main(int argc, char** argv) {
   for (int i = 0; i < repeats; ++i) {
     const Pair pair = pair_of(i % 2 ? 'A' : 'B', 0);  // a different pair each time: a real write
     const auto start = Clock::now();
-    const WriteOutcome outcome = write_settings(path, kSettingsSection, pair.settings());
+    const WriteOutcome outcome = write_settings(files, path, kSettingsSection, pair.settings());
     saves.push_back(ms_since(start));
     if (outcome != WriteOutcome::Saved) {
       std::fputs("a save failed\n", stderr);

@@ -22,10 +22,12 @@
 #include <string_view>
 
 #include "saved_pairs.h"
-#include "settings_store/file_access.h"
+#include "frame/file_access.h"
 #include "settings_store/settings_file.h"
 
 namespace {
+
+tovrel::SystemFiles files;  // the system's own, which the programs read and save through
 
 using tovrel::WriteOutcome;
 using tovrel::reliability::pair_of;
@@ -58,7 +60,7 @@ void wait_for_go() {
 // Ends the process at the first save that fails.
 void save(const std::string& file, std::string_view section,
           std::span<const tovrel::Setting> settings) {
-  const WriteOutcome outcome = tovrel::write_settings(file, section, settings);
+  const WriteOutcome outcome = tovrel::write_settings(files, file, section, settings);
   if (outcome != WriteOutcome::Saved) {
     say('F');
     std::exit(2);
@@ -84,7 +86,7 @@ int main(int argc, char** argv) {
   if (mode == "alternate" && argc == 3) {
     // Start with the pair the file does not hold, so that every save changes it.
     const bool holds_a =
-        tovrel::SettingsSnapshot(file).value(tovrel::kSettingsSection, tovrel::kHourKey) == "7";
+        tovrel::SettingsSnapshot(files, file).value(tovrel::kSettingsSection, tovrel::kHourKey) == "7";
     const auto a = pair_of('A', 0), b = pair_of('B', 0);
     say('r');
     for (bool next_a = !holds_a;; next_a = !next_a) {
@@ -93,7 +95,7 @@ int main(int argc, char** argv) {
   }
   if (mode == "once" && argc == 5) {
     const auto pair = pair_of(argv[3][0], std::atoi(argv[4]));
-    return status_of(tovrel::write_settings(file, tovrel::kSettingsSection, pair.settings()));
+    return status_of(tovrel::write_settings(files, file, tovrel::kSettingsSection, pair.settings()));
   }
   if (mode == "series" && argc == 5) {
     const char writer = argv[3][0];
@@ -118,8 +120,8 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (mode == "hold" && argc == 3) {
-    const tovrel::FolderLock lock(file);
-    say(lock.state() == tovrel::LockState::Held ? 'r' : 'F');
+    const tovrel::FolderLock lock = files.lock_folder(file);
+    say(lock.state == tovrel::LockState::Held ? 'r' : 'F');
     wait_for_go();
     return 0;
   }

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "frame/file_access.h"
 #include "fakes/sandbox.h"
 #include "settings_store/cp949.h"
 #include "settings_store/settings_file.h"
@@ -14,6 +15,8 @@
 
 namespace tovrel {
 namespace {
+
+SystemFiles files;  // the system's own, which the programs read and save through
 
 // The A functions take and give code page 949 bytes.
 std::string cp949(std::string_view utf8) {
@@ -59,15 +62,15 @@ class ProfileInterop : public ProfileFile, public ::testing::WithParamInterface<
 TEST_P(ProfileInterop, WhatWeSaveTheSystemReads) {
   const ProfileCase& c = GetParam();
   const Setting setting{c.key, c.value};
-  ASSERT_EQ(write_settings(ini(), c.section, {&setting, 1}), WriteOutcome::Saved);
+  ASSERT_EQ(write_settings(files, ini(), c.section, {&setting, 1}), WriteOutcome::Saved);
   EXPECT_EQ(system_read(ini(), c.section, c.key), c.read);
-  EXPECT_EQ(SettingsSnapshot(ini()).value(c.section, c.key), c.read);
+  EXPECT_EQ(SettingsSnapshot(files, ini()).value(c.section, c.key), c.read);
 }
 
 TEST_P(ProfileInterop, WhatTheSystemSavesWeRead) {
   const ProfileCase& c = GetParam();
   ASSERT_TRUE(system_write(ini(), c.section, c.key, c.value));
-  EXPECT_EQ(SettingsSnapshot(ini()).value(c.section, c.key), c.read);
+  EXPECT_EQ(SettingsSnapshot(files, ini()).value(c.section, c.key), c.read);
   EXPECT_EQ(system_read(ini(), c.section, c.key), c.read);
 }
 
@@ -118,11 +121,11 @@ INSTANTIATE_TEST_SUITE_P(
 // we fold the Greek, Cyrillic and other letters of the code page too.)
 TEST_F(ProfileFile, NamesMatchWithoutRegardToCase) {
   const Setting setting{"Music File", "아침.mp3"};
-  ASSERT_EQ(write_settings(ini(), "Tovrel 설정", {&setting, 1}), WriteOutcome::Saved);
+  ASSERT_EQ(write_settings(files, ini(), "Tovrel 설정", {&setting, 1}), WriteOutcome::Saved);
   EXPECT_EQ(system_read(ini(), "TOVREL 설정", "music FILE"), "아침.mp3");
 
   ASSERT_TRUE(system_write(ini(), "tovrel 설정", "MUSIC file", "저녁.mp3"));
-  EXPECT_EQ(SettingsSnapshot(ini()).value("Tovrel 설정", "Music File"), "저녁.mp3");
+  EXPECT_EQ(SettingsSnapshot(files, ini()).value("Tovrel 설정", "Music File"), "저녁.mp3");
   EXPECT_EQ(system_read(ini(), "Tovrel 설정", "Music File"), "저녁.mp3");
 }
 
@@ -130,19 +133,19 @@ TEST_F(ProfileFile, NamesMatchWithoutRegardToCase) {
 TEST_F(ProfileFile, EachKeepsWhatTheOtherWrote) {
   const std::array<Setting, 2> settings = {Setting{"일어날 시간", "7"},
                                            Setting{"원하는 파일", "C:\\음악\\아침.mp3"}};
-  ASSERT_EQ(write_settings(ini(), "환경설정", settings), WriteOutcome::Saved);
+  ASSERT_EQ(write_settings(files, ini(), "환경설정", settings), WriteOutcome::Saved);
   ASSERT_TRUE(system_write(ini(), "환경설정", "일어날 시간", "8"));
   ASSERT_TRUE(system_write(ini(), "환경설정", "메모", "주말 제외"));
   ASSERT_TRUE(system_write(ini(), "다른 설정", "이름", "값"));
 
-  const SettingsSnapshot after_system(ini());
+  const SettingsSnapshot after_system(files, ini());
   EXPECT_EQ(after_system.value("환경설정", "일어날 시간"), "8");
   EXPECT_EQ(after_system.value("환경설정", "원하는 파일"), "C:\\음악\\아침.mp3");
   EXPECT_EQ(after_system.value("환경설정", "메모"), "주말 제외");
   EXPECT_EQ(after_system.value("다른 설정", "이름"), "값");
 
   const Setting file{"원하는 파일", "C:\\음악\\저녁 노래.mp3"};
-  ASSERT_EQ(write_settings(ini(), "환경설정", {&file, 1}), WriteOutcome::Saved);
+  ASSERT_EQ(write_settings(files, ini(), "환경설정", {&file, 1}), WriteOutcome::Saved);
   EXPECT_EQ(system_read(ini(), "환경설정", "일어날 시간"), "8");
   EXPECT_EQ(system_read(ini(), "환경설정", "원하는 파일"), "C:\\음악\\저녁 노래.mp3");
   EXPECT_EQ(system_read(ini(), "환경설정", "메모"), "주말 제외");

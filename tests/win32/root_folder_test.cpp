@@ -5,6 +5,7 @@
 
 #include <array>
 
+#include "frame/file_access.h"
 #include "frame/paths.h"
 #include "settings_store/settings_file.h"
 #include "settings_store/settings_names.h"
@@ -12,14 +13,16 @@
 namespace tovrel {
 namespace {
 
+SystemFiles files;  // the system's own, which the programs read and save through
+
 TEST(RootFolderTest, TheSettingsFileIsSavedAndReadThroughADoubledSeparator) {
   const std::string root = folder_of(R"(C:\Tovrel.exe)");
   const std::string path = join_path(root, kSettingsFileName);
   ASSERT_EQ(path, R"(C:\\SETUP.INI)");
   const std::array<Setting, 2> settings = {Setting{kHourKey, "7"},
                                            Setting{kFileKey, R"(C:\음악\아침.mp3)"}};
-  ASSERT_EQ(write_settings(path, kSettingsSection, settings), WriteOutcome::Saved);
-  const SettingsSnapshot snapshot(path);
+  ASSERT_EQ(write_settings(files, path, kSettingsSection, settings), WriteOutcome::Saved);
+  const SettingsSnapshot snapshot(files, path);
   EXPECT_EQ(snapshot.value(kSettingsSection, kHourKey), "7");
   EXPECT_EQ(snapshot.value(kSettingsSection, kFileKey), R"(C:\음악\아침.mp3)");
   EXPECT_NE(::GetFileAttributesW(LR"(C:\SETUP.INI)"), INVALID_FILE_ATTRIBUTES);

@@ -70,7 +70,9 @@ TEST_P(Win32WindowTest, EachRowBecomesTheControlItDescribes) {
       EXPECT_EQ((style & ES_CENTER) != 0, control.centred);
       EXPECT_EQ((style & ES_READONLY) != 0, control.read_only);
       const LRESULT limit = ::SendMessageW(made, EM_GETLIMITTEXT, 0, 0);
-      if (control.typed_length_limit > 0) EXPECT_EQ(limit, control.typed_length_limit);
+      if (control.typed_length_limit > 0) {
+        EXPECT_EQ(limit, control.typed_length_limit);
+      }
     }
   }
 }
@@ -109,7 +111,9 @@ TEST_P(Win32WindowTest, TabGoesThroughTheFocusableControlsInTabOrder) {
     ASSERT_EQ(focus, window.control(control->control)) << control->name;
     focus = ::GetNextDlgTabItem(window.handle(), focus, FALSE);
   }
-  if (!expected.empty()) EXPECT_EQ(focus, window.control(expected.front()->control));
+  if (!expected.empty()) {
+    EXPECT_EQ(focus, window.control(expected.front()->control));
+  }
 }
 
 // The alarm window opens by itself while the user works elsewhere: it leaves the keyboard where it

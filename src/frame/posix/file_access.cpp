@@ -1,5 +1,5 @@
 // File operations on a POSIX system.
-#include "settings_store/file_access.h"
+#include "frame/file_access.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <chrono>
 #include <climits>
+#include <memory>
 #include <thread>
 #include <utility>
 
@@ -68,7 +69,7 @@ void sync_folder(const std::string& folder) {
 
 }  // namespace
 
-FileContent read_file(const std::string& path) {
+FileContent SystemFiles::read_file(const std::string& path) const {
   const Descriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
   if (!fd.valid()) return {errno == ENOENT ? FileState::Missing : FileState::Unreadable, {}};
   struct stat status {};
@@ -90,7 +91,7 @@ FileContent read_file(const std::string& path) {
   return {FileState::Read, std::move(bytes)};
 }
 
-std::optional<std::string> resolve_links(const std::string& path) {
+std::optional<std::string> SystemFiles::resolve_links(const std::string& path) const {
   constexpr int kMaxLinks = 40;  // as many as the kernel follows
   std::string current = path;
   for (int links = 0; links <= kMaxLinks; ++links) {
@@ -105,12 +106,12 @@ std::optional<std::string> resolve_links(const std::string& path) {
   return std::nullopt;
 }
 
-bool is_writable(const std::string& path) {
+bool SystemFiles::is_writable(const std::string& path) const {
   const Descriptor fd(::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
   return fd.valid();
 }
 
-Replacement replace_file(const std::string& path, std::string_view bytes) {
+Replacement SystemFiles::replace_file(const std::string& path, std::string_view bytes) {
   const std::string folder = folder_of(path);
   // A short name of its own: the file's name plus a suffix could pass the file system's limit.
   std::string temporary = join_path(folder, kReplacementName);
@@ -140,7 +141,8 @@ Replacement replace_file(const std::string& path, std::string_view bytes) {
   return Replacement::Done;
 }
 
-bool overwrite_file(const std::string& path, std::string_view old_bytes, std::string_view bytes) {
+bool SystemFiles::overwrite_file(const std::string& path, std::string_view old_bytes,
+                                 std::string_view bytes) {
   const Descriptor fd(::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
   if (!fd.valid()) return false;
   const auto unchanged = static_cast<std::size_t>(
@@ -156,7 +158,7 @@ bool overwrite_file(const std::string& path, std::string_view old_bytes, std::st
   return false;
 }
 
-void remove_abandoned_replacements(const std::string& path) {
+void SystemFiles::remove_abandoned_replacements(const std::string& path) {
   const std::string folder = folder_of(path);
   DIR* entries = ::opendir(folder.c_str());
   if (entries == nullptr) return;
@@ -170,28 +172,22 @@ void remove_abandoned_replacements(const std::string& path) {
   ::closedir(entries);
 }
 
-struct FolderLock::Held {
-  Descriptor folder;
-};
-
-FolderLock::FolderLock(const std::string& file_path) {
+FolderLock SystemFiles::lock_folder(const std::string& file_path) {
+  struct FolderHold final : FolderLock::Hold {
+    explicit FolderHold(Descriptor held) : folder(std::move(held)) {}
+    Descriptor folder;
+  };
   Descriptor folder(::open(folder_of(file_path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (!folder.valid()) return;
+  if (!folder.valid()) return {};
   // flock cannot wait for a limited time: ask again every millisecond, so that a lock another
   // saver drops between two of its saves is seen.
   const auto give_up = std::chrono::steady_clock::now() + kLockPatience;
   while (::flock(folder.get(), LOCK_EX | LOCK_NB) != 0) {
-    if (errno != EWOULDBLOCK && errno != EINTR) return;
-    if (std::chrono::steady_clock::now() >= give_up) {
-      state_ = LockState::Busy;
-      return;
-    }
+    if (errno != EWOULDBLOCK && errno != EINTR) return {};
+    if (std::chrono::steady_clock::now() >= give_up) return {.state = LockState::Busy};
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
-  held_.reset(new Held{std::move(folder)});
-  state_ = LockState::Held;
+  return {.state = LockState::Held, .hold = std::make_unique<FolderHold>(std::move(folder))};
 }
-
-FolderLock::~FolderLock() = default;
 
 }  // namespace tovrel

@@ -1,6 +1,10 @@
 // Starting other programs on a POSIX system, never through a shell.
 #pragma once
 
+#ifdef _WIN32
+#error "POSIX code: only the POSIX build includes this header"
+#endif
+
 #include <string>
 #include <vector>
 

@@ -51,10 +51,10 @@ QFont korean_ui_font() {
   return font;
 }
 
-void settle_into_desktop(const Executable& executable) {
+void settle_into_desktop(std::string_view application_id) {
   load_korean_translations();
   QApplication::setFont(korean_ui_font());
-  const QString id = to_qt(executable.application_id);
+  const QString id = to_qt(application_id);
   QGuiApplication::setDesktopFileName(id);
   QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(id)));
   keep_no_settings();

@@ -5,7 +5,7 @@
 #include <QByteArray>
 #include <QFont>
 
-#include "frame/executables.h"
+#include <string_view>
 
 namespace tovrel {
 
@@ -19,8 +19,9 @@ QByteArray platform_for_session();
 QFont korean_ui_font();
 
 /// Prepares the application, once it is made and before any window: loads Qt's Korean
-/// translations when they are there, sets the font, the executable's application id and icon,
-/// and keeps Qt from saving settings of its own (the Open dialog's history).
-void settle_into_desktop(const Executable& executable);
+/// translations when they are there, sets the font, the executable's application id (its desktop
+/// entry's name) and the icon of that name, and keeps Qt from saving settings of its own (the
+/// Open dialog's history).
+void settle_into_desktop(std::string_view application_id);
 
 }  // namespace tovrel

@@ -3,16 +3,17 @@
 #include <string>
 #include <vector>
 
-#include "frame/executables.h"
-#include "frame/program.h"
+#include "frame/host_system.h"
 #include "frame/qt/desktop.h"
 #include "frame/qt/qt_frame.h"
 #include "frame/qt/qt_window.h"
+#include "program/program.h"
 
 int main(int, char**) {
+  const tovrel::Executable& executable = tovrel::this_executable;
   // The program reads no command line. Qt gets the application id as the program's name, which
   // X11 reports as the windows' class, and the window system to run on.
-  std::string name(tovrel::this_executable.application_id);
+  std::string name(executable.application_id);
   QByteArray platform = tovrel::platform_for_session();
   char platform_option[] = "-platform";
   std::vector<char*> argv{name.data()};
@@ -20,9 +21,10 @@ int main(int, char**) {
   int argc = static_cast<int>(argv.size());
   argv.push_back(nullptr);
   QApplication application(argc, argv.data());
-  tovrel::settle_into_desktop(tovrel::this_executable);
+  tovrel::settle_into_desktop(executable.application_id);
 
+  tovrel::HostSystem system(executable.title);
   tovrel::QtWindows windows;
-  tovrel::QtFrame frame(tovrel::this_executable, windows);
-  return tovrel::run_program(tovrel::this_executable, frame, windows);
+  tovrel::QtFrame frame(system, windows);
+  return tovrel::run_program(executable, frame, windows);
 }

@@ -7,12 +7,13 @@
 #include <QMoveEvent>
 #include <QPushButton>
 #include <QScreen>
+#include <QSocketNotifier>
 #include <QTimer>
 #include <QValidator>
 #include <algorithm>
 
 #include "frame/qt/qt_text.h"
-#include "frame/qt/termination.h"
+#include "frame/posix/termination.h"
 
 namespace tovrel {
 namespace {
@@ -166,7 +167,13 @@ void QtWindow::deliver_events_to(EventSink& events) {
   // The end of the desktop session, or the system asking the program to end, closes the window
   // like any other way of closing it.
   connect(qGuiApp, &QGuiApplication::commitDataRequest, this, &QWidget::close);
-  close_on_termination(*this);
+  if (const int requests = posix::termination_requests(); requests >= 0) {
+    auto* notifier = new QSocketNotifier(requests, QSocketNotifier::Read, this);
+    connect(notifier, &QSocketNotifier::activated, this, [this] {
+      posix::take_termination_request();
+      close();
+    });
+  }
 }
 
 void QtWindow::moveEvent(QMoveEvent* event) {

@@ -3,6 +3,10 @@
 // system DPI's values, scaled, stand in for them.
 #pragma once
 
+#ifndef _WIN32
+#error "Win32 code: only the Windows build includes this header"
+#endif
+
 #include <windows.h>
 
 namespace tovrel::win32 {

@@ -1,10 +1,11 @@
 // File operations on Windows.
-#include "settings_store/file_access.h"
+#include "frame/file_access.h"
 
 #include <windows.h>
 
 #include <algorithm>
 #include <chrono>
+#include <memory>
 #include <random>
 #include <utility>
 
@@ -124,7 +125,7 @@ Attempt lock_byte_of(const std::wstring& file, HANDLE& held) {
 
 }  // namespace
 
-FileContent read_file(const std::string& path) {
+FileContent SystemFiles::read_file(const std::string& path) const {
   const Handle file(::CreateFileW(wide_path(path).c_str(), GENERIC_READ, kShareAll, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid()) {
@@ -152,7 +153,7 @@ FileContent read_file(const std::string& path) {
   return {FileState::Read, std::move(bytes)};
 }
 
-std::optional<std::string> resolve_links(const std::string& path) {
+std::optional<std::string> SystemFiles::resolve_links(const std::string& path) const {
   // A link, or a folder junction on the way, leads to the file the system finally opens.
   const Handle file(::CreateFileW(wide_path(path).c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
                                   FILE_FLAG_BACKUP_SEMANTICS, nullptr));
@@ -180,13 +181,13 @@ std::optional<std::string> resolve_links(const std::string& path) {
   return win32::from_wide(final_path);
 }
 
-bool is_writable(const std::string& path) {
+bool SystemFiles::is_writable(const std::string& path) const {
   const Handle file(::CreateFileW(wide_path(path).c_str(), GENERIC_WRITE, kShareAll, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   return file.valid();
 }
 
-Replacement replace_file(const std::string& path, std::string_view bytes) {
+Replacement SystemFiles::replace_file(const std::string& path, std::string_view bytes) {
   const std::string folder = folder_of(path);
   const std::wstring target = wide_path(path);
   std::wstring temporary;
@@ -221,7 +222,8 @@ Replacement replace_file(const std::string& path, std::string_view bytes) {
   return Replacement::Done;
 }
 
-bool overwrite_file(const std::string& path, std::string_view old_bytes, std::string_view bytes) {
+bool SystemFiles::overwrite_file(const std::string& path, std::string_view old_bytes,
+                                 std::string_view bytes) {
   const Handle file(::CreateFileW(wide_path(path).c_str(), GENERIC_WRITE, kShareAll, nullptr,
                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid()) return false;
@@ -239,7 +241,7 @@ bool overwrite_file(const std::string& path, std::string_view old_bytes, std::st
   return false;
 }
 
-void remove_abandoned_replacements(const std::string& path) {
+void SystemFiles::remove_abandoned_replacements(const std::string& path) {
   const std::string folder = folder_of(path);
   WIN32_FIND_DATAW found{};
   const HANDLE search = ::FindFirstFileW(
@@ -258,11 +260,11 @@ void remove_abandoned_replacements(const std::string& path) {
 // removes it when its holder closes it or dies. Where the folder lets no file be made, saves write
 // the settings file in place, and the lock is a byte of that file far past its end instead, which
 // keeps out other savers and no reader.
-struct FolderLock::Held {
-  Handle file;
-};
-
-FolderLock::FolderLock(const std::string& file_path) {
+FolderLock SystemFiles::lock_folder(const std::string& file_path) {
+  struct LockHold final : FolderLock::Hold {
+    explicit LockHold(HANDLE held) : file(held) {}
+    Handle file;
+  };
   const std::wstring lock = wide_path(join_path(folder_of(file_path), kLockName));
   const std::wstring file = wide_path(file_path);
   bool no_lock_file = false;
@@ -275,19 +277,12 @@ FolderLock::FolderLock(const std::string& file_path) {
       attempt = lock_byte_of(file, held);
     }
     if (attempt == Attempt::Held) {
-      held_.reset(new Held{Handle(held)});
-      state_ = LockState::Held;
-      return;
+      return {.state = LockState::Held, .hold = std::make_unique<LockHold>(held)};
     }
-    if (attempt == Attempt::Refused) return;
-    if (std::chrono::steady_clock::now() >= give_up) {
-      state_ = LockState::Busy;
-      return;
-    }
+    if (attempt == Attempt::Refused) return {};
+    if (std::chrono::steady_clock::now() >= give_up) return {.state = LockState::Busy};
     ::Sleep(1);
   }
 }
-
-FolderLock::~FolderLock() = default;
 
 }  // namespace tovrel

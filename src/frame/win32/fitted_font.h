@@ -2,6 +2,10 @@
 // initial text would not fit its control in it.
 #pragma once
 
+#ifndef _WIN32
+#error "Win32 code: only the Windows build includes this header"
+#endif
+
 #include <windows.h>
 
 #include <vector>

@@ -1,6 +1,10 @@
 // Starting programs on Windows, never through a shell and never by a search for the program.
 #pragma once
 
+#ifndef _WIN32
+#error "Win32 code: only the Windows build includes this header"
+#endif
+
 #include <string>
 
 #include "frame/failure.h"

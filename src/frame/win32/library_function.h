@@ -2,6 +2,10 @@
 // loads only when needed.
 #pragma once
 
+#ifndef _WIN32
+#error "Win32 code: only the Windows build includes this header"
+#endif
+
 #include <windows.h>
 
 namespace tovrel::win32 {

@@ -1,6 +1,10 @@
 // UTF-8 inside the program, UTF-16 at the Windows API: the one place where they meet.
 #pragma once
 
+#ifndef _WIN32
+#error "Win32 code: only the Windows build includes this header"
+#endif
+
 #include <string>
 #include <string_view>
 

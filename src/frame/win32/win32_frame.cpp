@@ -4,7 +4,6 @@
 // After windows.h, which it needs.
 #include <commdlg.h>
 
-#include "frame/platform.h"
 #include "frame/win32/library_function.h"
 #include "frame/win32/wide_text.h"
 #include "frame/win32/win32_window.h"
@@ -14,15 +13,6 @@ namespace {
 
 // Room for a path of the longest length the system allows.
 constexpr DWORD kPathBufferLength = 32768;
-
-// A box must be answered, also when the program started by itself while the user works elsewhere
-// (the hourly alarm). Windows may refuse the foreground to a program started in the background;
-// the box then still stays above the other windows. (Wine gives it the foreground anyway and
-// ignores MB_TOPMOST.)
-void show_box(const std::string& title, const std::string& text) {
-  ::MessageBoxW(Win32Windows::dialog_owner(), to_wide(text).c_str(), to_wide(title).c_str(),
-                MB_OK | MB_SETFOREGROUND | MB_TOPMOST);
-}
 
 // The common dialog library, and the printing and shell libraries it brings, load when the Open
 // dialog is first asked for: the alarm never asks for it, and starts without them. It is loaded
@@ -51,22 +41,13 @@ const OpenDialog& open_dialog() {
 
 }  // namespace
 
-std::string Win32Frame::app_folder() const { return platform::executable_folder(); }
-
-std::string Win32Frame::app_title() const { return std::string(executable_.title); }
-
+// A box must be answered, also when the program started by itself while the user works elsewhere
+// (the hourly alarm). Windows may refuse the foreground to a program started in the background;
+// the box then still stays above the other windows. (Wine gives it the foreground anyway and
+// ignores MB_TOPMOST.)
 void Win32Frame::show_message(const std::string& text) {
-  show_box(std::string(executable_.title), text);
-}
-
-void Win32Frame::launch(const std::string& command_line) { platform::start_program(command_line); }
-
-void Win32Frame::end_process() { ::ExitProcess(0); }
-
-ClockTime Win32Frame::now() const {
-  SYSTEMTIME time{};
-  ::GetLocalTime(&time);
-  return {time.wHour, time.wMinute, time.wSecond};
+  ::MessageBoxW(Win32Windows::dialog_owner(), to_wide(text).c_str(), to_wide(app_title()).c_str(),
+                MB_OK | MB_SETFOREGROUND | MB_TOPMOST);
 }
 
 std::string Win32Frame::format_time(ClockTime time) const {
@@ -108,15 +89,6 @@ std::optional<std::string> Win32Frame::choose_file_to_open() {
   }
   file.resize(::wcslen(file.c_str()));
   return from_wide(file);
-}
-
-void Win32Frame::report_runtime_error(const Failure& failure) {
-  try {
-    show_box(std::string(executable_.title), runtime_error_report(failure));
-  } catch (...) {
-    // Out of memory even for the report: the exit status still tells the error.
-  }
-  ::ExitProcess(static_cast<UINT>(failure.number()));
 }
 
 }  // namespace tovrel::win32

@@ -1,6 +1,10 @@
 // A window on the Win32 API, built from its layout table, and the window system that makes them.
 #pragma once
 
+#ifndef _WIN32
+#error "Win32 code: only the Windows build includes this header"
+#endif
+
 #include <windows.h>
 
 #include <string>

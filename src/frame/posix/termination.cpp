@@ -1,13 +1,12 @@
-#include "frame/qt/termination.h"
+#include "frame/posix/termination.h"
 
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <QSocketNotifier>
-#include <QWidget>
 #include <csignal>
+#include <initializer_list>
 
-namespace tovrel {
+namespace tovrel::posix {
 namespace {
 
 int signal_pipe[2] = {-1, -1};
@@ -20,19 +19,20 @@ void on_signal(int) {
 
 }  // namespace
 
-void close_on_termination(QWidget& window) {
-  if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signal_pipe) != 0) return;
-  auto* notifier = new QSocketNotifier(signal_pipe[0], QSocketNotifier::Read, &window);
-  QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
-    char byte;
-    [[maybe_unused]] const ssize_t ignored = ::read(signal_pipe[0], &byte, 1);
-    window.close();
-  });
+int termination_requests() {
+  if (signal_pipe[0] >= 0) return signal_pipe[0];
+  if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signal_pipe) != 0) return -1;
   struct sigaction action {};
   action.sa_handler = on_signal;
   sigemptyset(&action.sa_mask);
   action.sa_flags = SA_RESTART;
   for (const int signal : {SIGTERM, SIGHUP, SIGINT}) ::sigaction(signal, &action, nullptr);
+  return signal_pipe[0];
 }
 
-}  // namespace tovrel
+void take_termination_request() {
+  char byte;
+  [[maybe_unused]] const ssize_t ignored = ::read(signal_pipe[0], &byte, 1);
+}
+
+}  // namespace tovrel::posix

@@ -1,9 +1,9 @@
 // The program as both executables run it: the startup window, opened and left to its events.
 #pragma once
 
-#include "frame/executables.h"
 #include "frame/frame.h"
 #include "frame/window.h"
+#include "program/executables.h"
 
 namespace tovrel {
 

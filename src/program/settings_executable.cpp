@@ -1,4 +1,4 @@
-#include "frame/executables.h"
+#include "program/executables.h"
 
 namespace tovrel {
 const Executable& this_executable = kSettingsExecutable;

@@ -1,4 +1,4 @@
-#include "frame/program.h"
+#include "program/program.h"
 
 #include <memory>
 

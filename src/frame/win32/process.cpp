@@ -1,4 +1,4 @@
-// The executable's folder on Windows.
+// The running process on Windows: its executable's folder, the local time, its end.
 #include <windows.h>
 
 #include "frame/paths.h"
@@ -20,5 +20,13 @@ std::string executable_folder() {
     path.resize(path.size() * 2);
   }
 }
+
+ClockTime local_time() {
+  SYSTEMTIME time{};
+  ::GetLocalTime(&time);
+  return {time.wHour, time.wMinute, time.wSecond};
+}
+
+void exit_process(int status) { ::ExitProcess(static_cast<UINT>(status)); }
 
 }  // namespace tovrel::platform

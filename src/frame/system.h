@@ -1,0 +1,40 @@
+// What the operating system does for a window's handlers, the same under every window system.
+#pragma once
+
+#include <string>
+
+#include "settings_store/file_system.h"
+
+namespace tovrel {
+
+struct ClockTime {
+  int hour = 0;  // 0-23
+  int minute = 0;
+  int second = 0;
+};
+
+class System {
+ public:
+  virtual ~System() = default;
+
+  /// The folder that holds the running executable, without a trailing separator except at the root.
+  virtual std::string app_folder() const = 0;
+
+  /// The executable's title: the caption of every message box it shows.
+  virtual std::string app_title() const = 0;
+
+  /// Starts a program from a command line and returns at once without waiting for it.
+  /// Throws Failure when the program cannot be started.
+  virtual void launch(const std::string& command_line) = 0;
+
+  /// The local wall-clock time.
+  virtual ClockTime now() const = 0;
+
+  /// The files the settings file is read and saved through.
+  virtual FileSystem& files() = 0;
+
+  /// Ends the process at once with the status. Never returns: a test's system unwinds instead.
+  [[noreturn]] virtual void exit(int status) = 0;
+};
+
+}  // namespace tovrel
