@@ -77,7 +77,7 @@ Qt::WindowFlags flags_for(BorderStyle style) {
 
 }  // namespace
 
-QtWindow::QtWindow(const WindowLayout& layout) : layout_(layout) {
+QtWindow::QtWindow(const WindowLayout& layout) {
   const int dpi = logicalDpiX();
   const auto pixels = [dpi](int twips) { return twips_to_pixels(twips, dpi); };
 

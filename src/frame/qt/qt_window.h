@@ -30,7 +30,6 @@ class QtWindow final : public QWidget, public Window {
   /// Places the window, its frame included, in the middle of its screen's available area.
   void centre_on_screen();
 
-  const WindowLayout& layout_;
   std::vector<QWidget*> controls_;
   QTimer* timer_ = nullptr;
   EventSink* events_ = nullptr;
