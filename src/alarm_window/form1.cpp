@@ -27,7 +27,8 @@ Form1::Form1(Frame& frame, Controls& controls) : frame_(frame), controls_(contro
 void Form1::load() {
   // One reading of the file for both settings, so that a save in between cannot mix two saves.
   // The section is the settings window's caption, never this executable's own title.
-  const SettingsSnapshot settings(frame_.files(), join_path(frame_.app_folder(), kSettingsFileName));
+  const SettingsSnapshot settings(frame_.files(),
+                                  join_path(frame_.app_folder(), kSettingsFileName));
   const std::string hour_setting = settings.value(kSettingsSection, kHourKey);
   controls_.set_text(form1::Text4, hour_setting);
   const std::string file_setting = settings.value(kSettingsSection, kFileKey);

@@ -78,7 +78,8 @@ void Form2::save() {
     return;
   }
   const std::array<Setting, 2> settings = {Setting{kHourKey, hour}, Setting{kFileKey, file}};
-  const WriteOutcome outcome = write_settings(frame_.files(), settings_path(), frame_.app_title(), settings);
+  const WriteOutcome outcome =
+      write_settings(frame_.files(), settings_path(), frame_.app_title(), settings);
   frame_.show_message(outcome == WriteOutcome::Saved ? kSaved : kInputNotValid);
 }
 

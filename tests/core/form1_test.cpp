@@ -4,18 +4,18 @@
 
 #include "alarm_window/form1_events.h"
 #include "alarm_window/form1_layout.h"
+#include "fakes/expected_texts.h"
 #include "fakes/fake_frame.h"
 #include "fakes/sandbox.h"
 #include "frame/executable_files.h"
 #include "frame/form_window.h"
-#include "settings_store/cp949.h"
 
 namespace tovrel {
 namespace {
 
 using namespace form1;
 
-constexpr char kMissing[] = "파일이 정상적이지 않습니다. 환경설정부터 해주세요.";
+using testing::kSettingsMissing;
 
 class Form1Test : public testing::Sandbox {
  protected:
@@ -28,7 +28,7 @@ class Form1Test : public testing::Sandbox {
     std::string text = "[환경설정]\r\n";
     if (!hour.empty()) text += "일어날 시간=" + std::string(hour) + "\r\n";
     if (!file.empty()) text += "원하는 파일=" + std::string(file) + "\r\n";
-    write("SETUP.INI", utf8_to_cp949(text).value());
+    write("SETUP.INI", testing::cp949(text));
   }
 
   bool load() { return frame.raise(alarm, Event::Load); }
@@ -141,7 +141,7 @@ TEST_F(Form1Test, MissingSettingsSendTheUserToTheSettingsExecutable) {
     if (c.file_exists) store(c.hour, c.file);
 
     EXPECT_TRUE(frame.raise(alarm, Event::Load)) << c.description;
-    EXPECT_EQ(frame.messages, std::vector<std::string>{kMissing}) << c.description;
+    EXPECT_EQ(frame.messages, std::vector<std::string>{kSettingsMissing}) << c.description;
     EXPECT_EQ(frame.launches, std::vector<std::string>{settings_executable()}) << c.description;
     EXPECT_EQ(alarm.window().text(Text2), "Text2") << c.description;
     EXPECT_EQ(frame.exit_status, 0);
@@ -152,7 +152,7 @@ TEST_F(Form1Test, SettingsExecutableThatCannotStartIsTriedTwiceThenReported) {
   frame.cannot_start(settings_executable());
   EXPECT_TRUE(load());
   EXPECT_EQ(frame.messages,
-            (std::vector<std::string>{kMissing, kMissing,
+            (std::vector<std::string>{kSettingsMissing, kSettingsMissing,
                                       "런타임 오류 '53':\n\n파일을 찾을 수 없습니다."}));
   EXPECT_EQ(frame.exit_status, 53);
 }
@@ -164,7 +164,7 @@ TEST_F(Form1Test, AnHourTooLargeToHoldGoesTheMissingSettingsWay) {
     FormWindow<Form1> alarm{frame, frame, form1::layout, form1::events};
     store(hour, "/a");
     EXPECT_TRUE(frame.raise(alarm, Event::Load)) << hour;
-    EXPECT_EQ(frame.messages, std::vector<std::string>{kMissing}) << hour;
+    EXPECT_EQ(frame.messages, std::vector<std::string>{kSettingsMissing}) << hour;
     EXPECT_EQ(frame.launches, std::vector<std::string>{settings_executable()}) << hour;
   }
 }
@@ -174,7 +174,8 @@ TEST_F(Form1Test, AFailureInsideTheFailurePathIsNotCaughtAgain) {
   frame.cannot_start(settings_executable());
   EXPECT_TRUE(load());
   EXPECT_EQ(frame.messages,
-            (std::vector<std::string>{kMissing, "런타임 오류 '53':\n\n파일을 찾을 수 없습니다."}));
+            (std::vector<std::string>{kSettingsMissing,
+                                      "런타임 오류 '53':\n\n파일을 찾을 수 없습니다."}));
   EXPECT_EQ(frame.exit_status, 53);
 }
 
@@ -184,7 +185,7 @@ TEST_F(Form1Test, AFileThatCannotBeOpenedGoesTheMissingSettingsWay) {
   frame.cannot_start("explorer.exe /a");
   EXPECT_TRUE(load());
   EXPECT_EQ(controls.text(Text3), "실행");
-  EXPECT_EQ(frame.messages, std::vector<std::string>{kMissing});
+  EXPECT_EQ(frame.messages, std::vector<std::string>{kSettingsMissing});
   EXPECT_EQ(frame.launches, std::vector<std::string>{settings_executable()});
 }
 

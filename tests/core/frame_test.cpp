@@ -8,6 +8,7 @@
 
 #include "alarm_window/form1_events.h"
 #include "alarm_window/form1_layout.h"
+#include "fakes/expected_texts.h"
 #include "fakes/fake_frame.h"
 #include "fakes/sandbox.h"
 #include "frame/executable_files.h"
@@ -20,7 +21,7 @@
 namespace tovrel {
 namespace {
 
-constexpr char kMissing[] = "파일이 정상적이지 않습니다. 환경설정부터 해주세요.";
+using testing::kSettingsMissing;
 constexpr char kOutOfMemory[] = "런타임 오류 '7':\n\n메모리가 부족합니다.";
 constexpr char kInternalError[] = "런타임 오류 '51':\n\n내부 오류";
 
@@ -29,10 +30,7 @@ class FrameTest : public testing::Sandbox {
   void SetUp() override {
     Sandbox::SetUp();
     frame.folder = folder();
-    write("SETUP.INI",
-          "[\xC8\xAF\xB0\xE6\xBC\xB3\xC1\xA4]\r\n"
-          "\xC0\xCF\xBE\xEE\xB3\xAF \xBD\xC3\xB0\xA3=7\r\n"
-          "\xBF\xF8\xC7\xCF\xB4\xC2 \xC6\xC4\xC0\xCF=/a\r\n");
+    write("SETUP.INI", testing::settings_file("7", "/a"));
   }
   testing::FakeFrame frame;
 };
@@ -56,14 +54,14 @@ TEST_F(FrameTest, AnythingAHandlerRaisesIsAFailure) {
        false,
        Event::Load,
        kWindow,
-       {kMissing},
+       {kSettingsMissing},
        0},
       {"alarm: the clock fails after F is armed",
        [&](auto& frame) { frame.clock_fault = unexpected; },
        false,
        Event::Load,
        kWindow,
-       {kMissing},
+       {kSettingsMissing},
        0},
       {"alarm tick, no failure path: out of memory",
        [&](auto& frame) { frame.clock_fault = out_of_memory; },
@@ -124,7 +122,7 @@ TEST_F(FrameTest, AFailureReportedUnderAMessageBoxEndsTheHandlerThatWaits) {
   frame.while_message_waits = [&] { alarm.raise(Event::Tick, kWindow); };
   EXPECT_TRUE(frame.raise(alarm, Event::Load));
   // The tick under the missing-settings box failed; its failure path never caught that.
-  EXPECT_EQ(frame.messages, (std::vector<std::string>{kMissing, kOutOfMemory}));
+  EXPECT_EQ(frame.messages, (std::vector<std::string>{kSettingsMissing, kOutOfMemory}));
   EXPECT_TRUE(frame.launches.empty());
   EXPECT_EQ(frame.exit_status, 7);
 }
@@ -143,7 +141,7 @@ TEST_F(FrameTest, AStartupWindowWhoseLoadEndsTheProgramIsNeverShown) {
   write("SETUP.INI", "");
   EXPECT_TRUE(frame.run([&] { run_program(kAlarmExecutable, frame, frame); }));
   EXPECT_FALSE(frame.window().shown());
-  EXPECT_EQ(frame.messages, std::vector<std::string>{kMissing});
+  EXPECT_EQ(frame.messages, std::vector<std::string>{kSettingsMissing});
 }
 
 TEST_F(FrameTest, TheSettingsExecutableOpensTheSettingsWindowAndReadsNothing) {

@@ -5,13 +5,14 @@
 #include <string>
 #include <vector>
 
+#include "fakes/expected_texts.h"
 #include "settings_store/cp949.h"
 #include "settings_store/profile_text.h"
 
 namespace tovrel {
 namespace {
 
-std::string cp949(std::string_view utf8) { return utf8_to_cp949(utf8).value(); }
+using testing::cp949;
 
 const std::string kSetupFile =
     cp949("[환경설정]\r\n일어날 시간=7\r\n원하는 파일=/음악/아침 노래.mp3\r\n");

@@ -4,13 +4,14 @@
 
 #include <array>
 
+#include "fakes/expected_texts.h"
 #include "settings_store/cp949.h"
 #include "settings_store/unicode_text.h"
 
 namespace tovrel {
 namespace {
 
-std::string cp949(std::string_view utf8) { return utf8_to_cp949(utf8).value(); }
+using testing::cp949;
 
 struct FindCase {
   const char* description;

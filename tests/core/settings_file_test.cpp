@@ -53,7 +53,8 @@ TEST_F(SettingsFileTest, ASaveWaitsBrieflyForAnotherSaversLockAndNeverWritesUnde
   ASSERT_EQ(other->state, LockState::Held);
 
   const auto start = steady_clock::now();
-  EXPECT_EQ(write_settings(files, ini(), "환경설정", kSettings), WriteOutcome::LockedByAnotherSaver);
+  EXPECT_EQ(write_settings(files, ini(), "환경설정", kSettings),
+            WriteOutcome::LockedByAnotherSaver);
   const auto waited = steady_clock::now() - start;
   EXPECT_GE(waited, kLockPatience);
   EXPECT_LT(waited, kLockPatience + seconds(1));

@@ -25,7 +25,7 @@ class FakeSystem : public System {
   std::string folder = "/app";
   std::string title = "Tovrel프로그램";
   ClockTime time{};
-  std::exception_ptr clock_fault;       // what asking the clock raises
+  std::exception_ptr clock_fault;     // what asking the clock raises
   std::vector<std::string> launches;  // command lines started
 
   bool ended = false;

@@ -5,9 +5,9 @@
 #include <string>
 #include <string_view>
 
-#include "frame/file_access.h"
+#include "fakes/expected_texts.h"
 #include "fakes/sandbox.h"
-#include "settings_store/cp949.h"
+#include "frame/file_access.h"
 #include "settings_store/settings_file.h"
 
 namespace tovrel::testing {
@@ -15,13 +15,13 @@ namespace tovrel::testing {
 inline const std::array<Setting, 2> kSettings = {Setting{"일어날 시간", "7"},
                                                  Setting{"원하는 파일", "/음악/아침 노래.mp3"}};
 
-inline std::string cp949(std::string_view utf8) { return utf8_to_cp949(utf8).value(); }
-
 class SettingsFileSandbox : public Sandbox {
  protected:
   std::string ini() const { return path("SETUP.INI"); }
   SystemFiles files;  // the system's own, which the programs read and save through
-  std::string hour() const { return SettingsSnapshot(files, ini()).value("환경설정", "일어날 시간"); }
+  std::string hour() const {
+    return SettingsSnapshot(files, ini()).value("환경설정", "일어날 시간");
+  }
 };
 
 }  // namespace tovrel::testing

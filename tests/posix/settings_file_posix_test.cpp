@@ -5,9 +5,9 @@
 
 #include <filesystem>
 
-#include "frame/file_access.h"
 #include "fakes/fake_frame.h"
 #include "fakes/settings_file_fixture.h"
+#include "frame/file_access.h"
 #include "frame/form_window.h"
 #include "posix/ordinary_user.h"
 #include "settings_store/settings_file.h"
@@ -143,18 +143,21 @@ TEST_F(SettingsFilePosixTest, ALinkIsFollowedAndItsTargetReplaced) {
   fs::create_symlink("elsewhere/real.ini", ini());
   ASSERT_EQ(write_settings(files, ini(), "환경설정", kSettings), WriteOutcome::Saved);
   EXPECT_TRUE(fs::is_symlink(ini()));
-  EXPECT_EQ(SettingsSnapshot(files, path("elsewhere/real.ini")).value("환경설정", "일어날 시간"), "7");
+  EXPECT_EQ(SettingsSnapshot(files, path("elsewhere/real.ini")).value("환경설정", "일어날 시간"),
+            "7");
 
   fs::create_symlink("nowhere.ini", path("dangling.ini"));
-  ASSERT_EQ(write_settings(files, path("dangling.ini"), "환경설정", kSettings), WriteOutcome::Saved);
+  ASSERT_EQ(write_settings(files, path("dangling.ini"), "환경설정", kSettings),
+            WriteOutcome::Saved);
   EXPECT_TRUE(fs::is_symlink(path("dangling.ini")));
   EXPECT_EQ(SettingsSnapshot(files, path("nowhere.ini")).value("환경설정", "일어날 시간"), "7");
 
   fs::create_symlink("loop.ini", path("loop.ini"));
-  EXPECT_EQ(write_settings(files, path("loop.ini"), "환경설정", kSettings), WriteOutcome::FileNotWritable);
+  EXPECT_EQ(write_settings(files, path("loop.ini"), "환경설정", kSettings),
+            WriteOutcome::FileNotWritable);
 }
 
-constexpr char kInputNotValid[] = "입력이 정상적이지 않습니다. 다시 입력해주세요.";
+using testing::kInputNotValid;
 
 class Form2PosixTest : public testing::Sandbox {
  protected:

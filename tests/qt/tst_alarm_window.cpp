@@ -4,14 +4,16 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
-#include <optional>
 #include <fstream>
+#include <optional>
 
 #include "alarm_window/form1_events.h"
 #include "alarm_window/form1_layout.h"
+#include "fakes/expected_texts.h"
 #include "fakes/fake_frame.h"
 #include "frame/form_window.h"
 #include "frame/qt/qt_window.h"
+#include "layout_geometry.h"
 
 using tovrel::Event;
 using tovrel::testing::FakeFrame;
@@ -29,8 +31,8 @@ class TestAlarmWindow : public QObject {
   Alarm alarm() { return Alarm(*frame_, windows_, tovrel::form1::layout, tovrel::form1::events); }
   static QWidget& widget(Alarm& alarm) { return dynamic_cast<QWidget&>(alarm.window()); }
 
-  void store(const char* cp949_bytes) {
-    std::ofstream(folder_.filePath("SETUP.INI").toStdString(), std::ios::binary) << cp949_bytes;
+  void store(const std::string& bytes) {
+    std::ofstream(folder_.filePath("SETUP.INI").toStdString(), std::ios::binary) << bytes;
   }
   QLineEdit* box(QWidget& window, const char* name) {
     return window.findChild<QLineEdit*>(QString::fromLatin1(name));
@@ -40,37 +42,18 @@ class TestAlarmWindow : public QObject {
   void init() {
     frame_.emplace();
     frame_->folder = folder_.path().toStdString();
-    // [환경설정] 일어날 시간=7, 원하는 파일=/a b.mp3, in code page 949
-    store(
-        "[\xC8\xAF\xB0\xE6\xBC\xB3\xC1\xA4]\r\n\xC0\xCF\xBE\xEE\xB3\xAF \xBD\xC3\xB0\xA3=7\r\n"
-        "\xBF\xF8\xC7\xCF\xB4\xC2 \xC6\xC4\xC0\xCF=/a b.mp3\r\n");
+    store(tovrel::testing::settings_file("7", "/a b.mp3"));
   }
 
-  void geometry_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QRect>("pixels");
-    QTest::newRow("Label1") << "Label1" << QRect(8, 8, 57, 17);
-    QTest::newRow("Text1") << "Text1" << QRect(72, 8, 121, 18);
-    QTest::newRow("Label2") << "Label2" << QRect(8, 32, 57, 17);
-    QTest::newRow("Text2") << "Text2" << QRect(72, 32, 121, 18);
-    QTest::newRow("Label3") << "Label3" << QRect(8, 56, 57, 17);
-    QTest::newRow("Text3") << "Text3" << QRect(72, 56, 121, 18);
-    QTest::newRow("Text4") << "Text4" << QRect(32, 16, 97, 25);
-    QTest::newRow("Text5") << "Text5" << QRect(32, 48, 97, 18);
-  }
-
-  // 15 twips are a pixel at 96 dpi.
+  // At 96 dpi, also where the screen is scaled twice: the layout keeps its device-independent
+  // size.
   void geometry() {
-    QFETCH(QString, name);
-    QFETCH(QRect, pixels);
     Alarm alarm = this->alarm();
     QWidget& window = widget(alarm);
     QCOMPARE(window.logicalDpiX(), 96);
     QCOMPARE(window.devicePixelRatio(),
              qEnvironmentVariableIntValue("QT_SCALE_FACTOR") == 2 ? 2.0 : 1.0);
-    QCOMPARE(window.size(), QSize(199, 82));
-    QCOMPARE(window.minimumSize(), window.maximumSize());
-    QCOMPARE(window.findChild<QWidget*>(name)->geometry(), pixels);
+    compare_with_layout(window, tovrel::form1::layout);
   }
 
   void frame_and_captions() {
@@ -131,7 +114,8 @@ class TestAlarmWindow : public QObject {
     Alarm alarm = this->alarm();
     QWidget& window = widget(alarm);
     QVERIFY(!frame_->raise(alarm, Event::Load));
-    QCOMPARE(box(window, "Text1")->text(), QString::fromStdString(frame_->format_time(frame_->time)));
+    QCOMPARE(box(window, "Text1")->text(),
+             QString::fromStdString(frame_->format_time(frame_->time)));
     QCOMPARE(box(window, "Text2")->text(), remaining);
     QCOMPARE(box(window, "Text3")->text(), status);
     QCOMPARE(box(window, "Text4")->text(), "7");

@@ -9,9 +9,9 @@
 #include <QtTest>
 
 #include "alarm_window/form1_layout.h"
-#include "program/executables.h"
 #include "frame/qt/desktop.h"
 #include "frame/qt/qt_window.h"
+#include "program/executables.h"
 #include "settings_window/form2_layout.h"
 
 Q_DECLARE_METATYPE(const tovrel::WindowLayout*)

@@ -8,17 +8,23 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
-#include <optional>
 #include <fstream>
 #include <iterator>
+#include <optional>
 
+#include "fakes/expected_texts.h"
 #include "fakes/fake_frame.h"
 #include "frame/form_window.h"
 #include "frame/qt/qt_window.h"
+#include "layout_geometry.h"
 #include "settings_window/form2_events.h"
 #include "settings_window/form2_layout.h"
 
 using tovrel::testing::FakeFrame;
+using tovrel::testing::kFileNotValid;
+using tovrel::testing::kInputNotValid;
+using tovrel::testing::kLoaded;
+using tovrel::testing::kSaved;
 using Settings = tovrel::FormWindow<tovrel::Form2>;
 
 namespace {
@@ -47,7 +53,7 @@ class TestSettingsWindow : public QObject {
   QPushButton* button(QWidget& window, const char* name) {
     return window.findChild<QPushButton*>(QString::fromLatin1(name));
   }
-  std::string settings_file() {
+  std::string stored_file() {
     std::ifstream file(folder_.filePath("SETUP.INI").toStdString(), std::ios::binary);
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
   }
@@ -60,27 +66,9 @@ class TestSettingsWindow : public QObject {
     QFile::remove(folder_.filePath("SETUP.INI"));
   }
 
-  void geometry_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QRect>("pixels");
-    QTest::newRow("Label1") << "Label1" << QRect(8, 8, 65, 17);
-    QTest::newRow("Text1") << "Text1" << QRect(80, 8, 113, 18);
-    QTest::newRow("Label2") << "Label2" << QRect(8, 40, 73, 17);
-    QTest::newRow("Text2") << "Text2" << QRect(80, 40, 225, 18);
-    QTest::newRow("Command1") << "Command1" << QRect(216, 8, 73, 25);
-    QTest::newRow("Command2") << "Command2" << QRect(8, 72, 137, 25);
-    QTest::newRow("Command3") << "Command3" << QRect(160, 72, 137, 25);
-  }
-
-  // 15 twips are a pixel at 96 dpi.
   void geometry() {
-    QFETCH(QString, name);
-    QFETCH(QRect, pixels);
     Settings settings = this->settings();
-    QWidget& window = widget(settings);
-    QCOMPARE(window.size(), QSize(309, 109));
-    QCOMPARE(window.minimumSize(), window.maximumSize());
-    QCOMPARE(window.findChild<QWidget*>(name)->geometry(), pixels);
+    compare_with_layout(widget(settings), tovrel::form2::layout);
   }
 
   void frame_captions_and_initial_texts() {
@@ -121,8 +109,7 @@ class TestSettingsWindow : public QObject {
     for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space}) {
       QTest::keyClick(button(window, "Command3"), key);
     }
-    QCOMPARE(frame_->messages,
-             std::vector<std::string>(3, "입력이 정상적이지 않습니다. 다시 입력해주세요."));
+    QCOMPARE(frame_->messages, std::vector<std::string>(3, kInputNotValid));
   }
 
   void typing_data() {
@@ -202,10 +189,8 @@ class TestSettingsWindow : public QObject {
   }
 
   void load_puts_stored_text_uncut_through_the_filter() {
-    // [환경설정] 일어날 시간=123, 원하는 파일=/a, in code page 949
     std::ofstream(folder_.filePath("SETUP.INI").toStdString(), std::ios::binary)
-        << "[\xC8\xAF\xB0\xE6\xBC\xB3\xC1\xA4]\r\n\xC0\xCF\xBE\xEE\xB3\xAF \xBD\xC3\xB0\xA3=123\r\n"
-           "\xBF\xF8\xC7\xCF\xB4\xC2 \xC6\xC4\xC0\xCF=/a\r\n";
+        << tovrel::testing::settings_file("123", "/a");
     Settings settings = this->settings();
     QWidget& window = widget(settings);
     QSignalSpy changes(box(window, "Text1"), &QLineEdit::textChanged);
@@ -216,7 +201,7 @@ class TestSettingsWindow : public QObject {
     QCOMPARE(changes.at(1).at(0).toString(), "123");
     QCOMPARE(changes.at(0).at(0).toString(), QString());
     QCOMPARE(box(window, "Text2")->text(), "/a");
-    QCOMPARE(frame_->messages, std::vector<std::string>{"파일이 정상적이지 않습니다."});
+    QCOMPARE(frame_->messages, std::vector<std::string>{kFileNotValid});
   }
 
   void browse_then_save_then_load() {
@@ -229,20 +214,15 @@ class TestSettingsWindow : public QObject {
       QCOMPARE(box(window, "Text2")->text(), korean("/음악/아침 노래.mp3"));
       QTest::mouseClick(button(window, "Command3"), Qt::LeftButton);
     }
-    QCOMPARE(frame_->messages, std::vector<std::string>{"저장하기가 완료 되었습니다."});
-    QCOMPARE(
-        settings_file(),
-        std::string("[\xC8\xAF\xB0\xE6\xBC\xB3\xC1\xA4]\r\n"
-                    "\xC0\xCF\xBE\xEE\xB3\xAF \xBD\xC3\xB0\xA3=7\r\n"
-                    "\xBF\xF8\xC7\xCF\xB4\xC2 \xC6\xC4\xC0\xCF=/\xC0\xBD\xBE\xC7/\xBE\xC6\xC4\xA7 "
-                    "\xB3\xEB\xB7\xA1.mp3\r\n"));
+    QCOMPARE(frame_->messages, std::vector<std::string>{kSaved});
+    QCOMPARE(stored_file(), tovrel::testing::settings_file("7", "/음악/아침 노래.mp3"));
 
     Settings settings = this->settings();
     QWidget& window = widget(settings);
     QTest::mouseClick(button(window, "Command2"), Qt::LeftButton);
     QCOMPARE(box(window, "Text1")->text(), "7");
     QCOMPARE(box(window, "Text2")->text(), korean("/음악/아침 노래.mp3"));
-    QCOMPARE(frame_->messages.back(), "불러오기가 완료 되었습니다.");
+    QCOMPARE(frame_->messages.back(), kLoaded);
   }
 
   void save_without_browsing_stores_nothing() {
@@ -250,8 +230,7 @@ class TestSettingsWindow : public QObject {
     QWidget& window = widget(settings);
     QTest::keyClicks(box(window, "Text1"), "7");
     QTest::mouseClick(button(window, "Command3"), Qt::LeftButton);
-    QCOMPARE(frame_->messages,
-             std::vector<std::string>{"입력이 정상적이지 않습니다. 다시 입력해주세요."});
+    QCOMPARE(frame_->messages, std::vector<std::string>{kInputNotValid});
     QVERIFY(!QFile::exists(folder_.filePath("SETUP.INI")));
   }
 

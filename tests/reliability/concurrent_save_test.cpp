@@ -13,9 +13,9 @@
 #include "alarm_window/form1_layout.h"
 #include "fakes/fake_frame.h"
 #include "fakes/sandbox.h"
+#include "frame/file_access.h"
 #include "reliability_support.h"
 #include "saved_pairs.h"
-#include "frame/file_access.h"
 #include "settings_store/settings_file.h"
 
 namespace tovrel::reliability {

@@ -9,8 +9,8 @@
 #include <cstring>
 #include <filesystem>
 
-#include "frame/file_access.h"
 #include "fakes/sandbox.h"
+#include "frame/file_access.h"
 #include "posix/ordinary_user.h"
 #include "reliability_support.h"
 #include "saved_pairs.h"
@@ -132,7 +132,8 @@ TEST_F(FullDisk, ASaveThatDoesNotFitIsRefusedAndChangesNothing) {
 
   // With room again the same save goes through.
   fs::remove(disk_ + "/filler");
-  EXPECT_EQ(write_settings(files, ini, kSettingsSection, pair_of('B', 0).settings()), WriteOutcome::Saved);
+  EXPECT_EQ(write_settings(files, ini, kSettingsSection, pair_of('B', 0).settings()),
+            WriteOutcome::Saved);
   EXPECT_EQ(describe(file_bytes(ini)), describe(saved_over(old, pair_of('B', 0))));
   EXPECT_TRUE(temporary_files(disk_).empty());
 }
@@ -172,7 +173,8 @@ TEST_F(FullDisk, AnInPlaceSaveThatDoesNotFitPutsTheOldBytesBack) {
 
   fs::remove(disk_ + "/filler");
   EXPECT_TRUE(testing::as_ordinary_user([&] {
-    return write_settings(files, ini, kSettingsSection, pair_of('B', 0).settings()) == WriteOutcome::Saved;
+    return write_settings(files, ini, kSettingsSection, pair_of('B', 0).settings()) ==
+           WriteOutcome::Saved;
   })) << "with room again, in place";
   EXPECT_EQ(describe(file_bytes(ini)), describe(saved_over(old, pair_of('B', 0))));
 }

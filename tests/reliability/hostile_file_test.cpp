@@ -22,11 +22,11 @@
 #include <random>
 #include <sstream>
 
-#include "frame/file_access.h"
 #include "alarm_window/form1.h"
 #include "alarm_window/form1_layout.h"
 #include "fakes/fake_frame.h"
 #include "fakes/sandbox.h"
+#include "frame/file_access.h"
 #include "posix/ordinary_user.h"
 #include "reliability_support.h"
 #include "saved_pairs.h"
@@ -42,7 +42,7 @@ namespace fs = std::filesystem;
 using namespace std::string_literals;
 using namespace form1;
 
-constexpr char kMissing[] = "파일이 정상적이지 않습니다. 환경설정부터 해주세요.";
+using testing::kSettingsMissing;
 constexpr std::size_t kMegabyte = 1024 * 1024;
 const std::string kSong = "/음악/아침 노래.mp3";
 
@@ -140,7 +140,7 @@ std::string alarm_mismatch(const std::string& folder, const std::optional<Pair>&
            "the file was not opened exactly once");
   } else {
     expect(ended && frame.exit_status == 0, "the program did not end normally");
-    expect(frame.messages == std::vector<std::string>{kMissing},
+    expect(frame.messages == std::vector<std::string>{kSettingsMissing},
            "not the one missing-settings message");
     expect(frame.launches == std::vector<std::string>{folder + "/환경설정"},
            "the settings executable was not started");

@@ -9,8 +9,8 @@
 #include <iostream>
 #include <random>
 
-#include "frame/file_access.h"
 #include "fakes/sandbox.h"
+#include "frame/file_access.h"
 #include "reliability_support.h"
 #include "saved_pairs.h"
 #include "settings_store/settings_file.h"

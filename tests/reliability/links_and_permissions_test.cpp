@@ -10,8 +10,8 @@
 #include <filesystem>
 #include <functional>
 
-#include "frame/file_access.h"
 #include "fakes/sandbox.h"
+#include "frame/file_access.h"
 #include "posix/ordinary_user.h"
 #include "reliability_support.h"
 #include "saved_pairs.h"
@@ -258,8 +258,9 @@ TEST_F(SaveOddTargets, ATargetWithALongNameIsReplaced) {
     const std::string name(length, 'n');
     write(name, saved_over("", pair_of('A', 0)));
     fs::create_symlink(name, path("SETUP.INI"));
-    EXPECT_EQ(write_settings(files, path("SETUP.INI"), kSettingsSection, pair_of('B', 0).settings()),
-              WriteOutcome::Saved)
+    EXPECT_EQ(
+        write_settings(files, path("SETUP.INI"), kSettingsSection, pair_of('B', 0).settings()),
+        WriteOutcome::Saved)
         << "target name of " << length << " bytes";
     EXPECT_EQ(describe(read(name)),
               describe(saved_over(saved_over("", pair_of('A', 0)), pair_of('B', 0))));

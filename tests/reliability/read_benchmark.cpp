@@ -26,10 +26,10 @@
 #include <string>
 #include <vector>
 
-#include "frame/file_access.h"
 #include "alarm_window/form1.h"
 #include "alarm_window/form1_layout.h"
 #include "fakes/fake_frame.h"
+#include "frame/file_access.h"
 #include "saved_pairs.h"
 #include "settings_store/settings_file.h"
 

@@ -21,8 +21,8 @@
 #include <string>
 #include <string_view>
 
-#include "saved_pairs.h"
 #include "frame/file_access.h"
+#include "saved_pairs.h"
 #include "settings_store/settings_file.h"
 
 namespace {
@@ -86,7 +86,8 @@ int main(int argc, char** argv) {
   if (mode == "alternate" && argc == 3) {
     // Start with the pair the file does not hold, so that every save changes it.
     const bool holds_a =
-        tovrel::SettingsSnapshot(files, file).value(tovrel::kSettingsSection, tovrel::kHourKey) == "7";
+        tovrel::SettingsSnapshot(files, file).value(tovrel::kSettingsSection, tovrel::kHourKey) ==
+        "7";
     const auto a = pair_of('A', 0), b = pair_of('B', 0);
     say('r');
     for (bool next_a = !holds_a;; next_a = !next_a) {
@@ -95,7 +96,8 @@ int main(int argc, char** argv) {
   }
   if (mode == "once" && argc == 5) {
     const auto pair = pair_of(argv[3][0], std::atoi(argv[4]));
-    return status_of(tovrel::write_settings(files, file, tovrel::kSettingsSection, pair.settings()));
+    return status_of(
+        tovrel::write_settings(files, file, tovrel::kSettingsSection, pair.settings()));
   }
   if (mode == "series" && argc == 5) {
     const char writer = argv[3][0];

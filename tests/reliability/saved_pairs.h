@@ -8,7 +8,7 @@
 #include <string_view>
 #include <utility>
 
-#include "settings_store/cp949.h"
+#include "fakes/expected_texts.h"
 #include "settings_store/profile_text.h"
 #include "settings_store/settings_names.h"
 
@@ -52,8 +52,7 @@ inline std::optional<std::pair<char, int>> origin_of(const Pair& pair) {
   return std::pair{writer, serial};
 }
 
-/// Text in code page 949, the settings file's own encoding.
-inline std::string cp949(std::string_view utf8) { return utf8_to_cp949(utf8).value(); }
+using testing::cp949;
 
 /// A section that no save touches, of at least the given size, in code page 949.
 inline std::string unrelated_section(std::size_t bytes) {

@@ -32,7 +32,8 @@ TEST_F(FileAttributes, ASavedFileIsHiddenOnlyWhereTheUserHidIt) {
       write("SETUP.INI", testing::cp949("[환경설정]\r\n일어날 시간=3\r\n"));
       ASSERT_TRUE(::SetFileAttributesW(wide_ini().c_str(), c.set));
     }
-    ASSERT_EQ(write_settings(files, ini(), "환경설정", testing::kSettings), WriteOutcome::Saved) << c.why;
+    ASSERT_EQ(write_settings(files, ini(), "환경설정", testing::kSettings), WriteOutcome::Saved)
+        << c.why;
     EXPECT_EQ(hour(), "7") << c.why;
     EXPECT_EQ(::GetFileAttributesW(wide_ini().c_str()) & kShown, c.set & kShown) << c.why;
   }

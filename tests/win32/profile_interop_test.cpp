@@ -7,8 +7,9 @@
 #include <optional>
 #include <string>
 
-#include "frame/file_access.h"
+#include "fakes/expected_texts.h"
 #include "fakes/sandbox.h"
+#include "frame/file_access.h"
 #include "settings_store/cp949.h"
 #include "settings_store/settings_file.h"
 #include "settings_store/unicode_text.h"
@@ -19,11 +20,7 @@ namespace {
 SystemFiles files;  // the system's own, which the programs read and save through
 
 // The A functions take and give code page 949 bytes.
-std::string cp949(std::string_view utf8) {
-  const std::optional<std::string> bytes = utf8_to_cp949(utf8);
-  if (!bytes) ADD_FAILURE() << "not storable in code page 949: " << utf8;
-  return bytes.value_or("");
-}
+using testing::cp949;
 
 // What GetPrivateProfileStringA reads, as UTF-8; nothing when the key is missing.
 std::optional<std::string> system_read(const std::string& path, std::string_view section,

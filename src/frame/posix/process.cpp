@@ -1,7 +1,7 @@
 // The running process on a POSIX system: its executable's folder, the local time, its end.
-#include <ctime>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 
 #include "frame/paths.h"

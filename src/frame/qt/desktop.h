@@ -4,7 +4,6 @@
 
 #include <QByteArray>
 #include <QFont>
-
 #include <string_view>
 
 namespace tovrel {

@@ -12,8 +12,8 @@
 #include <QValidator>
 #include <algorithm>
 
-#include "frame/qt/qt_text.h"
 #include "frame/posix/termination.h"
+#include "frame/qt/qt_text.h"
 
 namespace tovrel {
 namespace {
