@@ -32,7 +32,6 @@ struct EventHandler {
 template <class Form, std::size_t N>
 constexpr bool events_fit_window(const EventHandler<Form> (&rows)[N], const WindowLayout& layout) {
   for (const EventHandler<Form>& row : rows) {
-    if (row.handler == nullptr) return false;
     if (row.source == kWindow) {
       const bool own = row.event == Event::Load || row.event == Event::Close ||
                        (row.event == Event::Tick && layout.timer.interval_ms > 0);
