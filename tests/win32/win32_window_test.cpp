@@ -90,6 +90,11 @@ TEST_P(Win32WindowTest, TheFrameIsFixedAndTheCaptionIsTheLayouts) {
   ::GetWindowTextW(window.handle(), caption, 64);
   EXPECT_EQ(from_wide(caption), layout().caption);
   EXPECT_FALSE(::IsWindowVisible(window.handle())) << "shown only once loaded";
+  // Only a window with a taskbar button and a caption icon has an icon to show there.
+  const bool shows_icon = layout().border_style == BorderStyle::FixedSingle;
+  for (const WPARAM size : {ICON_BIG, ICON_SMALL}) {
+    EXPECT_EQ(::SendMessageW(window.handle(), WM_GETICON, size, 0) != 0, shows_icon) << size;
+  }
 }
 
 TEST_P(Win32WindowTest, TabGoesThroughTheFocusableControlsInTabOrder) {

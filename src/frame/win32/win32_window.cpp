@@ -1,5 +1,7 @@
 #include "frame/win32/win32_window.h"
 
+#include <utility>
+
 #include "frame/win32/dpi.h"
 #include "frame/win32/fitted_font.h"
 #include "frame/win32/wide_text.h"
@@ -52,7 +54,6 @@ void register_window_class() {
     window_class.cbSize = sizeof window_class;
     window_class.lpfnWndProc = DefWindowProcW;
     window_class.hInstance = ::GetModuleHandleW(nullptr);
-    window_class.hIcon = ::LoadIconW(window_class.hInstance, MAKEINTRESOURCEW(1));
     window_class.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     window_class.lpszClassName = kWindowClass;
@@ -84,6 +85,7 @@ Win32Window::Win32Window(const WindowLayout& layout, Frame& frame)
                                    CW_USEDEFAULT, 0, 0, nullptr, nullptr, instance, nullptr));
   ::SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   ::SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&procedure));
+  if (layout.border_style == BorderStyle::FixedSingle) show_icon(instance);
 
   // Made in tab order: the dialog keys follow the order in which controls were made.
   controls_.resize(layout.controls.size());
@@ -116,6 +118,18 @@ Win32Window::Win32Window(const WindowLayout& layout, Frame& frame)
                  work.top + (work.bottom - work.top - height) / 2, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   last_window = window_;
+}
+
+// The executable's icon (icon 1, packaging/windows/make-icons draws it), where a window shows one:
+// on its caption and its taskbar button. A tool window has neither, so it loads none and starts
+// sooner.
+void Win32Window::show_icon(HINSTANCE instance) {
+  for (const auto& [size, metric] : {std::pair{ICON_BIG, SM_CXICON}, {ICON_SMALL, SM_CXSMICON}}) {
+    const int pixels = ::GetSystemMetrics(metric);
+    const HANDLE icon = ::LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, pixels, pixels,
+                                     LR_DEFAULTCOLOR | LR_SHARED);
+    ::SendMessageW(window_, WM_SETICON, size, reinterpret_cast<LPARAM>(icon));
+  }
 }
 
 Win32Window::~Win32Window() {

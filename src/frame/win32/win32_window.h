@@ -41,6 +41,7 @@ class Win32Window final : public Window {
   static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM w, LPARAM l);
   bool handle_message(UINT message, WPARAM w, LPARAM l);
   void command(int id, int notification);
+  void show_icon(HINSTANCE instance);
   void lay_out(UINT dpi);
   void remember_focus();
   void restore_focus();
