@@ -152,6 +152,18 @@ TEST_P(Win32WindowTest, EachLabelledBoxComesRightAfterItsLabel) {
   }
 }
 
+TEST_P(Win32WindowTest, TheFramedWindowIsCentredOnItsMonitorsWorkArea) {
+  Win32Window window(layout(), frame);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  ::GetMonitorInfoW(::MonitorFromWindow(window.handle(), MONITOR_DEFAULTTOPRIMARY), &monitor);
+  const RECT& work = monitor.rcWork;
+  RECT bounds{};
+  ::GetWindowRect(window.handle(), &bounds);
+  EXPECT_NEAR(bounds.left - work.left, work.right - bounds.right, 1);
+  EXPECT_NEAR(bounds.top - work.top, work.bottom - bounds.bottom, 1);
+}
+
 // 15 twips are a pixel at 96 dpi; at 192 everything is twice the size, the font too (give or take
 // the pixel that fitting the texts to their boxes rounds away).
 TEST_P(Win32WindowTest, TwipsBecomePixelsAtTheWindowsDpiAndAgainWhenItChanges) {

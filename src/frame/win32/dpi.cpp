@@ -3,16 +3,13 @@
 #include "frame/win32/library_function.h"
 
 namespace tovrel::win32 {
-namespace {
 
-UINT system_dpi() {
+UINT DpiMetrics::system_dpi() {
   const HDC screen = ::GetDC(nullptr);
   const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
   ::ReleaseDC(nullptr, screen);
   return dpi > 0 ? static_cast<UINT>(dpi) : USER_DEFAULT_SCREEN_DPI;
 }
-
-}  // namespace
 
 const DpiMetrics& DpiMetrics::of_this_system() {
   static const DpiMetrics metrics = [] {

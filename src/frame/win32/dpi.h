@@ -18,6 +18,9 @@ class DpiMetrics {
   /// Only what Windows 7 has: the system DPI for every window.
   static DpiMetrics without_dpi_functions() { return DpiMetrics(); }
 
+  /// The DPI of the primary monitor when the session began: a new window's, unless it opens on
+  /// another monitor.
+  static UINT system_dpi();
   UINT dpi_of(HWND window) const;
   /// The user's message font, sized for the DPI.
   LOGFONTW message_font(UINT dpi) const;

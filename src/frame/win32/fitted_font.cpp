@@ -42,7 +42,9 @@ HFONT fit_font(LOGFONTW font, const WindowLayout& layout, const std::vector<HWND
   for (;;) {
     const HFONT made = ::CreateFontIndirectW(&font);
     for (const HWND control : controls) {
-      ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(made), TRUE);
+      // Redrawn only where it shows: a window still hidden is drawn once, when it shows.
+      ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(made),
+                     ::IsWindowVisible(control));
     }
     const HGDIOBJ previous = ::SelectObject(dc, made);
     const bool all_fit = std::all_of(

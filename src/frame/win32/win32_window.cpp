@@ -67,6 +67,21 @@ HWND made(HWND window) {
   return window;
 }
 
+int pixels(int twips, UINT dpi) { return twips_to_pixels(twips, static_cast<int>(dpi)); }
+
+RECT primary_work_area() {
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  ::GetMonitorInfoW(::MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor);
+  return monitor.rcWork;
+}
+
+// Where a window as large as the rectangle has its top left corner when centred in the area.
+POINT centred(const RECT& window, const RECT& area) {
+  return {area.left + (area.right - area.left - (window.right - window.left)) / 2,
+          area.top + (area.bottom - area.top - (window.bottom - window.top)) / 2};
+}
+
 std::wstring window_text(HWND window) {
   std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
   text.resize(static_cast<std::size_t>(
@@ -80,23 +95,33 @@ Win32Window::Win32Window(const WindowLayout& layout, Frame& frame)
     : layout_(layout), frame_(frame), known_texts_(layout.controls.size()) {
   register_window_class();
   const HINSTANCE instance = ::GetModuleHandleW(nullptr);
-  window_ = made(::CreateWindowExW(extended_style_for(layout.border_style), kWindowClass,
-                                   to_wide(layout.caption).c_str(), kWindowStyle, CW_USEDEFAULT,
-                                   CW_USEDEFAULT, 0, 0, nullptr, nullptr, instance, nullptr));
+  const DpiMetrics& metrics = DpiMetrics::of_this_system();
+  // Made where and as large as it will show at the DPI a new window gets: in the usual case
+  // nothing is moved or sized again before it shows.
+  const UINT expected_dpi = DpiMetrics::system_dpi();
+  const DWORD extended = extended_style_for(layout.border_style);
+  const RECT outer =
+      metrics.frame_around(client_rect(expected_dpi), kWindowStyle, extended, expected_dpi);
+  const POINT corner = centred(outer, primary_work_area());
+  window_ = made(::CreateWindowExW(extended, kWindowClass, to_wide(layout.caption).c_str(),
+                                   kWindowStyle, corner.x, corner.y, outer.right - outer.left,
+                                   outer.bottom - outer.top, nullptr, nullptr, instance, nullptr));
   ::SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   ::SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&procedure));
   if (layout.border_style == BorderStyle::FixedSingle) show_icon(instance);
 
+  const UINT dpi = metrics.dpi_of(window_);
   // Made in tab order: the dialog keys follow the order in which controls were made.
   controls_.resize(layout.controls.size());
   for (const std::size_t row : rows_in_tab_order(layout)) {
     const ControlLayout& control = layout.controls[row];
     const std::wstring text = to_wide(control.text);
-    const DWORD extended = control.kind == ControlKind::TextBox ? WS_EX_CLIENTEDGE : 0;
+    const DWORD control_extended = control.kind == ControlKind::TextBox ? WS_EX_CLIENTEDGE : 0;
+    const RECT place = control_rect(row, dpi);
     controls_[row] = made(::CreateWindowExW(
-        extended, class_for(control.kind), text.c_str(), control_style(control), 0, 0, 0, 0,
-        window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + row)), instance,
-        nullptr));
+        control_extended, class_for(control.kind), text.c_str(), control_style(control), place.left,
+        place.top, place.right - place.left, place.bottom - place.top, window_,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + row)), instance, nullptr));
     if (control.kind == ControlKind::TextBox) {
       known_texts_[row] = text;
       // The limit holds for typing and pasting; WM_SETTEXT is not cut by it.
@@ -105,18 +130,22 @@ Win32Window::Win32Window(const WindowLayout& layout, Frame& frame)
       }
     }
   }
-  lay_out(DpiMetrics::of_this_system().dpi_of(window_));
+  fit_text(dpi);
 
-  MONITORINFO monitor{};
-  monitor.cbSize = sizeof monitor;
-  ::GetMonitorInfoW(::MonitorFromWindow(window_, MONITOR_DEFAULTTOPRIMARY), &monitor);
-  RECT bounds{};
-  ::GetWindowRect(window_, &bounds);
-  const RECT& work = monitor.rcWork;
-  const int width = bounds.right - bounds.left, height = bounds.bottom - bounds.top;
-  ::SetWindowPos(window_, nullptr, work.left + (work.right - work.left - width) / 2,
-                 work.top + (work.bottom - work.top - height) / 2, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  RECT client{};
+  ::GetClientRect(window_, &client);
+  const RECT wanted = client_rect(dpi);
+  if (dpi != expected_dpi || !::EqualRect(&client, &wanted)) {
+    size_frame(dpi);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    ::GetMonitorInfoW(::MonitorFromWindow(window_, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    RECT bounds{};
+    ::GetWindowRect(window_, &bounds);
+    const POINT centre = centred(bounds, monitor.rcWork);
+    ::SetWindowPos(window_, nullptr, centre.x, centre.y, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
   last_window = window_;
 }
 
@@ -139,23 +168,27 @@ Win32Window::~Win32Window() {
   if (last_window == window_) last_window = nullptr;
 }
 
-void Win32Window::lay_out(UINT dpi) {
-  const auto pixels = [dpi](int twips) { return twips_to_pixels(twips, static_cast<int>(dpi)); };
-  const DpiMetrics& metrics = DpiMetrics::of_this_system();
+RECT Win32Window::client_rect(UINT dpi) const {
+  return {0, 0, pixels(layout_.client_width, dpi), pixels(layout_.client_height, dpi)};
+}
 
-  for (std::size_t row = 0; row < controls_.size(); ++row) {
-    const Twips& bounds = layout_.controls[row].bounds;
-    ::SetWindowPos(controls_[row], nullptr, pixels(bounds.left), pixels(bounds.top),
-                   pixels(bounds.width), pixels(bounds.height), SWP_NOZORDER | SWP_NOACTIVATE);
-  }
-  const HFONT font = fit_font(metrics.message_font(dpi), layout_, controls_);
+RECT Win32Window::control_rect(std::size_t row, UINT dpi) const {
+  const Twips& bounds = layout_.controls[row].bounds;
+  const int left = pixels(bounds.left, dpi), top = pixels(bounds.top, dpi);
+  return {left, top, left + pixels(bounds.width, dpi), top + pixels(bounds.height, dpi)};
+}
+
+void Win32Window::fit_text(UINT dpi) {
+  const HFONT font = fit_font(DpiMetrics::of_this_system().message_font(dpi), layout_, controls_);
   if (font_) ::DeleteObject(font_);
   font_ = font;
+}
 
-  const int width = pixels(layout_.client_width), height = pixels(layout_.client_height);
+void Win32Window::size_frame(UINT dpi) {
+  const RECT wanted = client_rect(dpi);
   const DWORD style = static_cast<DWORD>(::GetWindowLongPtrW(window_, GWL_STYLE));
   const DWORD extended = static_cast<DWORD>(::GetWindowLongPtrW(window_, GWL_EXSTYLE));
-  const RECT frame = metrics.frame_around({0, 0, width, height}, style, extended, dpi);
+  const RECT frame = DpiMetrics::of_this_system().frame_around(wanted, style, extended, dpi);
   const auto resize = [this](int outer_width, int outer_height) {
     ::SetWindowPos(window_, nullptr, 0, 0, outer_width, outer_height,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -166,9 +199,9 @@ void Win32Window::lay_out(UINT dpi) {
   // computed: what the client area lacks or has too much is measured.
   RECT client{};
   ::GetClientRect(window_, &client);
-  if (client.right != width || client.bottom != height) {
-    resize(frame.right - frame.left + width - client.right,
-           frame.bottom - frame.top + height - client.bottom);
+  if (!::EqualRect(&client, &wanted)) {
+    resize(frame.right - frame.left + wanted.right - client.right,
+           frame.bottom - frame.top + wanted.bottom - client.bottom);
   }
 }
 
@@ -246,7 +279,14 @@ bool Win32Window::handle_message(UINT message, WPARAM w, LPARAM l) {
       return true;
     case WM_DPICHANGED: {
       const RECT* suggested = reinterpret_cast<const RECT*>(l);
-      lay_out(HIWORD(w));
+      const UINT dpi = HIWORD(w);
+      for (std::size_t row = 0; row < controls_.size(); ++row) {
+        const RECT place = control_rect(row, dpi);
+        ::SetWindowPos(controls_[row], nullptr, place.left, place.top, place.right - place.left,
+                       place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
+      }
+      fit_text(dpi);
+      size_frame(dpi);
       ::SetWindowPos(window_, nullptr, suggested->left, suggested->top, 0, 0,
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
       return true;

@@ -42,7 +42,12 @@ class Win32Window final : public Window {
   bool handle_message(UINT message, WPARAM w, LPARAM l);
   void command(int id, int notification);
   void show_icon(HINSTANCE instance);
-  void lay_out(UINT dpi);
+  RECT client_rect(UINT dpi) const;
+  RECT control_rect(std::size_t row, UINT dpi) const;
+  /// Gives the controls the message font, sized for the DPI so that every text fits.
+  void fit_text(UINT dpi);
+  /// Sizes the frame so that the client area is the layout's at the DPI.
+  void size_frame(UINT dpi);
   void remember_focus();
   void restore_focus();
   void raise(Event event, std::size_t source);
