@@ -1,9 +1,9 @@
 # Installs the Debian packages a task needs, if any are missing. Sourced by scripts/run and scripts/test.
 
 # Building and running both executables: besides the compiler and Qt, the Korean font the windows
-# name, Qt's Korean translations, the SVG plugin that draws the icons, and Qt on Wayland.
+# name, Qt's Korean translations, and Qt on Wayland.
 build_packages=(cmake ninja-build g++ qt6-base-dev libgtest-dev xdg-utils fonts-nanum
-                qt6-translations-l10n libqt6svg6 qt6-wayland)
+                qt6-translations-l10n qt6-wayland)
 # Running every test: a virtual X server and tools to drive real windows, a fake clock, and
 # reading both windows as a screen reader does (AT-SPI on a session bus of the test's own); the
 # install test validates desktop entries and has systemd-analyze check the user units; a headless

@@ -1,6 +1,7 @@
 #include "frame/qt/desktop.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QSettings>
@@ -27,6 +28,14 @@ void load_korean_translations() {
 // SETUP.INI. No folder can be made inside /dev/null, so that file is never written.
 void keep_no_settings() {
   QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("/dev/null"));
+}
+
+// The program's icon, from its images at each size (the resources' folder named after it).
+QIcon icon_of(const QString& application_id) {
+  QIcon icon;
+  const QDir images(QStringLiteral(":/icons/") + application_id);
+  for (const QFileInfo& image : images.entryInfoList(QDir::Files)) icon.addFile(image.filePath());
+  return icon;
 }
 
 }  // namespace
@@ -56,7 +65,7 @@ void settle_into_desktop(std::string_view application_id) {
   QApplication::setFont(korean_ui_font());
   const QString id = to_qt(application_id);
   QGuiApplication::setDesktopFileName(id);
-  QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(id)));
+  QApplication::setWindowIcon(icon_of(id));
   keep_no_settings();
 }
 

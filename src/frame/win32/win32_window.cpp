@@ -149,7 +149,7 @@ Win32Window::Win32Window(const WindowLayout& layout, Frame& frame)
   last_window = window_;
 }
 
-// The executable's icon (icon 1, packaging/windows/make-icons draws it), where a window shows one:
+// The executable's icon (icon 1, packaging/make-icons draws it), where a window shows one:
 // on its caption and its taskbar button. A tool window has neither, so it loads none and starts
 // sooner.
 void Win32Window::show_icon(HINSTANCE instance) {
