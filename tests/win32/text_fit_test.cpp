@@ -7,6 +7,7 @@
 
 #include "alarm_window/form1_layout.h"
 #include "fakes/fake_frame.h"
+#include "frame/win32/fitted_font.h"
 #include "frame/win32/wide_text.h"
 #include "frame/win32/win32_window.h"
 #include "settings_window/form2_layout.h"
@@ -32,25 +33,6 @@ SIZE extent_of(const std::wstring& text, HFONT font) {
   ::SelectObject(dc, old);
   ::ReleaseDC(nullptr, dc);
   return size;
-}
-
-// The width a control leaves for its text: a label all of it, an edit control what its margins
-// leave, a push button what its raised edge and the focus rectangle inside it leave.
-int room_for_text(HWND control, ControlKind kind) {
-  RECT client{};
-  ::GetClientRect(control, &client);
-  switch (kind) {
-    case ControlKind::Label:
-      return client.right;
-    case ControlKind::TextBox: {
-      const LRESULT margins = ::SendMessageW(control, EM_GETMARGINS, 0, 0);
-      return client.right - LOWORD(margins) - HIWORD(margins);
-    }
-    case ControlKind::Button:
-      return client.right -
-             2 * (::GetSystemMetrics(SM_CXEDGE) + ::GetSystemMetrics(SM_CXFOCUSBORDER));
-  }
-  return 0;
 }
 
 LOGFONTW message_font(UINT dpi) {

@@ -9,9 +9,14 @@
 namespace tovrel::win32 {
 namespace {
 
-// The width a control leaves for its text: a label all of it, an edit control what its margins
-// leave (they follow its font), a push button what its raised edge and the focus rectangle inside
-// it leave (the same at every DPI).
+int text_width(HDC dc, const std::wstring& text) {
+  SIZE size{};
+  ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  return size.cx;
+}
+
+}  // namespace
+
 int room_for_text(HWND control, ControlKind kind) {
   RECT client{};
   ::GetClientRect(control, &client);
@@ -28,14 +33,6 @@ int room_for_text(HWND control, ControlKind kind) {
   }
   return client.right;
 }
-
-int text_width(HDC dc, const std::wstring& text) {
-  SIZE size{};
-  ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-  return size.cx;
-}
-
-}  // namespace
 
 HFONT fit_font(LOGFONTW font, const WindowLayout& layout, const std::vector<HWND>& controls) {
   const HDC dc = ::GetDC(nullptr);

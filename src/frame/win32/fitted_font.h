@@ -14,6 +14,11 @@
 
 namespace tovrel::win32 {
 
+/// The width a control leaves for its text: a label all of it, an edit control what its margins
+/// leave (they follow its font), a push button what its raised edge and the focus rectangle
+/// inside it leave (the same at every DPI).
+int room_for_text(HWND control, ControlKind kind);
+
 /// Gives the controls, already sized, the largest font no larger than `font` in which every
 /// caption and initial text of the layout fits the room its control leaves for text. Returns the
 /// font, which the caller deletes once no control uses it.
