@@ -63,6 +63,7 @@ void Form1::compare_hours(const std::string& hour_setting, const std::string& co
 }
 
 void Form1::settings_missing() {
+  sending_user_to_settings_ = true;
   frame_.show_message(std::string(kSettingsMissing));
   frame_.launch(join_path(frame_.app_folder(), kSettingsExecutableFile));
   frame_.end_program();
@@ -70,7 +71,7 @@ void Form1::settings_missing() {
 
 void Form1::timer1_tick() {
   show_time();
-  if (tick_counter_ == 3) {
+  if (tick_counter_ == 3 && !sending_user_to_settings_) {
     controls_.set_text(form1::Text3, std::string(kProgramEnd));
     frame_.end_program();
   }

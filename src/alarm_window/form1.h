@@ -18,7 +18,8 @@ class Form1 {
   void load();
 
   /// Timer1, every second from the window's creation: shows the time and the tick counter, and
-  /// ends the program at the third tick after a passed check.
+  /// ends the program at the third tick after a passed check, but never while the
+  /// missing-settings message waits for its answer.
   void timer1_tick();
 
  private:
@@ -28,9 +29,12 @@ class Form1 {
 
   Frame& frame_;
   Controls& controls_;
-  // Unset until the start-up check passes. Ticks under the missing-settings message box count
-  // from unset (shown empty), so that box ends the program only at the fourth tick.
+  // Unset until the start-up check passes; ticks under the missing-settings message box count
+  // from unset (shown empty).
   std::optional<int> tick_counter_;
+  // The missing-settings path has begun: its message must be answered and the settings
+  // executable started before the program ends, however long the user takes.
+  bool sending_user_to_settings_ = false;
 };
 
 }  // namespace tovrel
