@@ -2,12 +2,13 @@
 //
 // Properties, when with_values gives a file:
 //  (a) find_value on it gives, for every key written (the last setting of a key counts), the value
-//      as the reader sees it: blanks at both ends removed, then one pair of enclosing quotes
-//      (compared in UTF-8; a value that is not valid UTF-8 is read with U+FFFD for its bad bytes);
+//      as it was written, blanks and quotes at its ends included (compared in UTF-8; a value that
+//      is not valid UTF-8 is read with U+FFFD for its bad bytes);
 //  (b) the file keeps its encoding, and every line of the old file except the replaced key lines
 //      is still there, byte for byte (UTF-16 files: character for character) and in the same
 //      order, the last one perhaps with CR LF added if it had no line break, and a UTF-16 file's
-//      half character stays last; the only other lines are the written "key=value" lines and,
+//      half character stays last; the only other lines are the written "key=value" lines (the
+//      value between double quotes where it begins or ends with a blank or a quote) and,
 //      when the file has no such section, the section's header, each with a line break;
 //  (c) writing the same settings into it again gives it back unchanged, and reading it twice
 //      gives the same answers.
@@ -145,6 +146,16 @@ std::vector<tovrel::Setting> last_of_each_key(const std::vector<tovrel::Setting>
   return last;
 }
 
+// The value as its line holds it: between double quotes where it begins or ends with a blank or a
+// quote, which reading would take off.
+std::string as_stored(const std::string& value) {
+  const auto quote = [](char c) { return c == '"' || c == '\''; };
+  const bool quoted = !value.empty() && (fuzz::is_blank(fuzz::first_code_point(value)) ||
+                                         fuzz::is_blank(fuzz::last_code_point(value)) ||
+                                         quote(value.front()) || quote(value.back()));
+  return quoted ? '"' + value + '"' : value;
+}
+
 std::string without_line_end(std::string_view line) {
   while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
   return std::string(line);
@@ -190,7 +201,8 @@ void check_lines_kept(std::string_view before, std::string_view after, std::stri
     allowed.push_back("");
   }
   for (const tovrel::Setting& setting : written) {
-    allowed.push_back(fuzz::sanitized(std::string(setting.key) + "=" + std::string(setting.value)));
+    allowed.push_back(fuzz::sanitized(std::string(setting.key)) + "=" +
+                      as_stored(fuzz::sanitized(setting.value)));
   }
   std::size_t added = 0;
   for (std::size_t j = 0; j < new_lines.stored.size(); ++j) {
@@ -273,7 +285,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::vector<tovrel::Setting> written = last_of_each_key(settings);
   std::vector<std::string> answers;
   for (const tovrel::Setting& setting : written) {
-    const std::string expected(fuzz::unquoted(fuzz::trimmed(fuzz::sanitized(setting.value))));
+    const std::string expected = fuzz::sanitized(setting.value);
     answers.push_back(tovrel::find_value(tovrel::decode_profile(*result), section, setting.key));
     FUZZ_CHECK(answers.back() == expected, "key \"%s\" reads back \"%s\", not \"%s\"",
                std::string(setting.key).c_str(), answers.back().c_str(), expected.c_str());

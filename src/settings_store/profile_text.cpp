@@ -147,12 +147,22 @@ ParsedLine parse_line(std::string_view line) {
 
 bool is_comment(std::string_view line) { return trim_blanks(line).starts_with(';'); }
 
+bool is_quote(char c) { return c == '"' || c == '\''; }
+
 std::string_view without_quotes(std::string_view value) {
-  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-      value.back() == value.front()) {
+  if (value.size() >= 2 && is_quote(value.front()) && value.back() == value.front()) {
     return value.substr(1, value.size() - 2);
   }
   return value;
+}
+
+// A value that reading would change, with blanks or a quote at either end, goes between double
+// quotes, which reading takes off again: what is read back is what was saved.
+std::string quoted_where_needed(std::string_view value) {
+  const bool needs_quotes = !value.empty() && (trim_blanks(value).size() != value.size() ||
+                                               is_quote(value.front()) || is_quote(value.back()));
+  if (!needs_quotes) return std::string(value);
+  return '"' + std::string(value) + '"';
 }
 
 bool has_line_break_or_nul(std::string_view text) {
@@ -228,7 +238,7 @@ std::optional<std::string> with_value(const EncodedFile& file, std::string_view 
   std::string utf8_lines;
   if (!spot.key_found && (spot.lacks_line_break || only_utf16le_mark)) utf8_lines += "\r\n";
   if (!spot.section_found) utf8_lines += "[" + std::string(section) + "]\r\n";
-  utf8_lines += std::string(setting.key) + "=" + std::string(setting.value);
+  utf8_lines += std::string(setting.key) + "=" + quoted_where_needed(setting.value);
   if (!spot.key_found || spot.lacks_line_break) utf8_lines += "\r\n";
   const std::optional<std::string> lines = from_utf8(file.encoding, utf8_lines);
   if (!lines) return std::nullopt;

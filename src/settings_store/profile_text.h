@@ -39,7 +39,8 @@ std::string find_value(std::string_view text, std::string_view section, std::str
 /// its section line), before the blank and ';' comment lines that end the section; a new section
 /// goes at the end. A written line ends in CR LF unless it keeps a line break; the line before a
 /// new one gets CR LF only if it has no line break at all, and a UTF-16 little-endian file that
-/// holds only its byte-order mark gets CR LF before its new section. Nothing if a
+/// holds only its byte-order mark gets CR LF before its new section. A value with blanks or a
+/// quote at either end is written between double quotes, so that it reads back whole. Nothing if a
 /// name or value cannot be stored: a line break or NUL in it, blanks around a name, an empty
 /// name, a section name with ']', a key that contains '=' or starts with '[', or a character the
 /// file's encoding cannot hold.

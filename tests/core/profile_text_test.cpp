@@ -274,14 +274,21 @@ TEST(WithValuesTest, Utf16CarriageReturnsOnly) {
 TEST(WithValuesTest, WhatIsWrittenReadsBack) {
   const std::string files[] = {"", kWrittenFile, "garbage\x80\xFF\r\n[", "\xEF\xBB\xBF",
                                cp949("[환경설정]\r\n일어날 시간\r\n원하는 파일 = 'x'\r\n")};
-  const std::array<Setting, 2> settings = {Setting{"일어날 시간", "23"},
-                                           Setting{"원하는 파일", kLongPath}};
+  // Blanks and quotes at either end, which reading would take off, come back too.
+  const std::string values[] = {kLongPath,  "/음악/trail.mp3 ", " /a", "\t/a\u3000", "\"/a\"",
+                                "'아침'",   "/a'",              "\"",   "\"\"",        "/a \"b\" c"};
   for (const std::string& file : files) {
-    const std::optional<std::string> written = with_values(file, "환경설정", settings);
-    ASSERT_TRUE(written.has_value());
-    EXPECT_EQ(find_value(decode_profile(*written), "환경설정", "일어날 시간"), "23");
-    EXPECT_EQ(find_value(decode_profile(*written), "환경설정", "원하는 파일"), kLongPath);
+    for (const std::string& value : values) {
+      const std::array<Setting, 2> settings = {Setting{"일어날 시간", "23"},
+                                               Setting{"원하는 파일", value}};
+      const std::optional<std::string> written = with_values(file, "환경설정", settings);
+      ASSERT_TRUE(written.has_value());
+      EXPECT_EQ(find_value(decode_profile(*written), "환경설정", "일어날 시간"), "23");
+      EXPECT_EQ(find_value(decode_profile(*written), "환경설정", "원하는 파일"), value);
+    }
   }
+  const Setting trailing_blank[] = {{"원하는 파일", "/a "}};
+  EXPECT_EQ(with_values("", "환경설정", trailing_blank), cp949("[환경설정]\r\n원하는 파일=\"/a \"\r\n"));
 }
 
 }  // namespace
