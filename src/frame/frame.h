@@ -37,8 +37,10 @@ class Frame {
   virtual std::string decimal_separator() const = 0;
 
   /// Shows the standard Open dialog; returns the chosen file's full path, or nothing on Cancel.
-  /// Throws Failure when the dialog fails.
-  virtual std::optional<std::string> choose_file_to_open() = 0;
+  /// `current` is what the path box holds: where the system's dialog has no start folder of its
+  /// own, it opens in that file's folder, or in the user's home. Throws Failure when the dialog
+  /// fails.
+  virtual std::optional<std::string> choose_file_to_open(const std::string& current) = 0;
 
   /// Ends the process at once: no further event runs and the caller never continues.
   [[noreturn]] void end_program();

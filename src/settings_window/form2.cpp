@@ -17,12 +17,6 @@ constexpr char kFileNotValid[] = "파일이 정상적이지 않습니다.";
 constexpr char kSaved[] = "저장하기가 완료 되었습니다.";
 constexpr char kInputNotValid[] = "입력이 정상적이지 않습니다. 다시 입력해주세요.";
 
-std::string without_spaces_around(const std::string& text) {
-  const auto first = text.find_first_not_of(' ');
-  if (first == std::string::npos) return {};
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
 }  // namespace
 
 Form2::Form2(Frame& frame, Controls& controls) : frame_(frame), controls_(controls) {}
@@ -37,11 +31,13 @@ void Form2::text1_change() {
 }
 
 void Form2::command1_click() {
-  // A dialog that fails is as good as Cancel: nothing changes and nothing is said.
+  // A dialog that fails is as good as Cancel: nothing changes and nothing is said. The chosen
+  // path goes in as it is: a file whose name ends in a blank is another file without it.
   with_failure_path(
       [this] {
-        if (const std::optional<std::string> file = frame_.choose_file_to_open()) {
-          controls_.set_text(form2::Text2, without_spaces_around(*file));
+        const std::string current = controls_.text(form2::Text2);
+        if (const std::optional<std::string> file = frame_.choose_file_to_open(current)) {
+          controls_.set_text(form2::Text2, *file);
         }
       },
       [] {});

@@ -151,11 +151,22 @@ TEST_F(Form2Test, SaveRefusesWhatItCannotStoreAndWritesNothing) {
   }
 }
 
-TEST_F(Form2Test, BrowsePutsTheChosenPathWithoutSurroundingSpaces) {
-  frame.chosen_file = "  /음악/아침 노래.mp3 ";
+// A name that ends in a blank names another file than the name without it.
+TEST_F(Form2Test, BrowsePutsTheChosenPathAsItIsAndItComesBackWhole) {
+  frame.chosen_file = "/음악/trail.mp3 ";
   EXPECT_FALSE(click(Command1));
-  EXPECT_EQ(controls.text(Text2), "/음악/아침 노래.mp3");
+  EXPECT_EQ(frame.dialog_current, "찾아보기를 눌러 주세요.");
+  EXPECT_EQ(controls.text(Text2), "/음악/trail.mp3 ");
   EXPECT_TRUE(frame.messages.empty());
+
+  controls.set_text(Text1, "7");
+  click(Command3);
+  controls.set_text(Text2, "");
+  click(Command2);
+  EXPECT_EQ(frame.messages, (std::vector<std::string>{kSaved, kLoaded}));
+  EXPECT_EQ(controls.text(Text2), "/음악/trail.mp3 ");
+  click(Command1);
+  EXPECT_EQ(frame.dialog_current, "/음악/trail.mp3 ");
 }
 
 TEST_F(Form2Test, BrowseCancelledOrFailedChangesNothing) {

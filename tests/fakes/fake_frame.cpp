@@ -62,8 +62,9 @@ std::string FakeFrame::format_time(ClockTime t) const {
   return text;
 }
 
-std::optional<std::string> FakeFrame::choose_file_to_open() {
+std::optional<std::string> FakeFrame::choose_file_to_open(const std::string& current) {
   ++dialogs_shown;
+  dialog_current = current;
   if (dialog_fault) std::rethrow_exception(dialog_fault);
   return chosen_file;
 }

@@ -60,6 +60,7 @@ class FakeFrame final : public FakeSystem, public Frame, public WindowSystem {
   std::optional<std::string> chosen_file;  // the Open dialog's answer; nothing is Cancel
   std::exception_ptr dialog_fault;         // what the dialog raises instead of answering
   int dialogs_shown = 0;
+  std::string dialog_current;  // what the path box held when the dialog was last asked for
 
   /// Runs work as the window system would run a handler. Returns whether the program ended in it;
   /// once it has ended, nothing more runs.
@@ -75,7 +76,7 @@ class FakeFrame final : public FakeSystem, public Frame, public WindowSystem {
   void show_message(const std::string& text) override;
   std::string format_time(ClockTime time) const override;
   std::string decimal_separator() const override { return separator; }
-  std::optional<std::string> choose_file_to_open() override;
+  std::optional<std::string> choose_file_to_open(const std::string& current) override;
 
   std::unique_ptr<Window> create_window(const WindowLayout& layout) override;
   int run_event_loop() override { return exit_status; }

@@ -1,6 +1,7 @@
 // The settings window on real Qt widgets: layout, what typing and pasting leave in the hour box,
 // and the three buttons.
 #include <QClipboard>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,6 +16,7 @@
 #include "fakes/expected_texts.h"
 #include "fakes/fake_frame.h"
 #include "frame/form_window.h"
+#include "frame/qt/qt_frame.h"
 #include "frame/qt/qt_window.h"
 #include "layout_geometry.h"
 #include "settings_window/form2_events.h"
@@ -64,6 +66,31 @@ class TestSettingsWindow : public QObject {
     frame_->folder = folder_.path().toStdString();
     frame_->title = "환경설정";
     QFile::remove(folder_.filePath("SETUP.INI"));
+  }
+
+  // Qt's dialog would open in the working folder, / when a service started the program.
+  void open_dialog_starts_near_the_chosen_file_or_at_home_data() {
+    QTest::addColumn<QString>("current");
+    QTest::addColumn<QString>("start");
+    QTest::newRow("a file chosen before") << folder_.filePath("아침 노래.mp3") << folder_.path();
+    QTest::newRow("the hint") << korean("찾아보기를 눌러 주세요.") << QDir::homePath();
+    QTest::newRow("a folder that is gone") << "/없는 폴더/a.mp3" << QDir::homePath();
+    QTest::newRow("nothing") << QString() << QDir::homePath();
+  }
+  void open_dialog_starts_near_the_chosen_file_or_at_home() {
+    QFETCH(QString, current);
+    QFETCH(QString, start);
+    tovrel::testing::FakeSystem system;
+    tovrel::QtFrame frame(system, windows_);
+    QString shown_in;
+    QTimer::singleShot(0, [&] {
+      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      if (!dialog) return;
+      shown_in = dialog->directory().absolutePath();
+      dialog->reject();
+    });
+    QCOMPARE(frame.choose_file_to_open(current.toStdString()), std::nullopt);
+    QCOMPARE(shown_in, start);
   }
 
   void geometry() {
@@ -209,7 +236,7 @@ class TestSettingsWindow : public QObject {
       Settings settings = this->settings();
       QWidget& window = widget(settings);
       QTest::keyClicks(box(window, "Text1"), "7");
-      frame_->chosen_file = " /음악/아침 노래.mp3 ";
+      frame_->chosen_file = "/음악/아침 노래.mp3";
       QTest::mouseClick(button(window, "Command1"), Qt::LeftButton);
       QCOMPARE(box(window, "Text2")->text(), korean("/음악/아침 노래.mp3"));
       QTest::mouseClick(button(window, "Command3"), Qt::LeftButton);

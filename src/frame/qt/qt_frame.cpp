@@ -1,6 +1,8 @@
 #include "frame/qt/qt_frame.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLocale>
 #include <QMessageBox>
 #include <QTime>
@@ -9,6 +11,17 @@
 #include "frame/qt/time_format.h"
 
 namespace tovrel {
+namespace {
+
+// Qt's dialog given no folder opens in the working folder, which is / when the desktop or a
+// service started the program: the folder of the file already chosen, or else the user's home.
+QString start_folder(const QString& current) {
+  const QFileInfo file(current);
+  if (file.isAbsolute() && file.dir().exists()) return file.absolutePath();
+  return QDir::homePath();
+}
+
+}  // namespace
 
 void QtFrame::show_message(const std::string& text) {
   QMessageBox box(QMessageBox::NoIcon, to_qt(app_title()), to_qt(text), QMessageBox::Ok,
@@ -27,11 +40,12 @@ std::string QtFrame::decimal_separator() const {
   return QLocale::system().decimalPoint().toStdString();
 }
 
-std::optional<std::string> QtFrame::choose_file_to_open() {
+std::optional<std::string> QtFrame::choose_file_to_open(const std::string& current) {
   // Qt's own dialog on every desktop: it speaks Korean with the program, and the desktop's dialog
   // would note the file among the user's recent ones.
-  const QString file = QFileDialog::getOpenFileName(windows_.dialog_owner(), {}, {}, {}, nullptr,
-                                                    QFileDialog::DontUseNativeDialog);
+  const QString file =
+      QFileDialog::getOpenFileName(windows_.dialog_owner(), {}, start_folder(to_qt(current)), {},
+                                   nullptr, QFileDialog::DontUseNativeDialog);
   if (file.isEmpty()) return std::nullopt;
   return file.toStdString();
 }

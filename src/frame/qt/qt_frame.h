@@ -15,7 +15,7 @@ class QtFrame final : public Frame {
   void show_message(const std::string& text) override;
   std::string format_time(ClockTime time) const override;
   std::string decimal_separator() const override;
-  std::optional<std::string> choose_file_to_open() override;
+  std::optional<std::string> choose_file_to_open(const std::string& current) override;
 
  private:
   const QtWindows& windows_;

@@ -73,7 +73,8 @@ std::string Win32Frame::decimal_separator() const {
                     : std::string(".");
 }
 
-std::optional<std::string> Win32Frame::choose_file_to_open() {
+// Windows' dialog has a start folder of its own, the one it last opened in: `current` is not needed.
+std::optional<std::string> Win32Frame::choose_file_to_open(const std::string&) {
   const OpenDialog& dialogs = open_dialog();
   // No title, filter or start folder: the dialog shows its defaults.
   std::wstring file(kPathBufferLength, L'\0');
