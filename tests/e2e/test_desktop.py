@@ -174,6 +174,20 @@ class DesktopTest(unittest.TestCase):
         self.assertEqual(run.wait(timeout=10)[0], 0, run.output())
         self.assertEqual(harness.wait_for_records(started, 1), [[]])
 
+    def test_no_display_is_said_on_standard_error_with_status_1(self):
+        app = harness.make_app_folder(self.scratch, *TITLES)
+        displays = {"none at all": {}, "an X server that is not there": {"DISPLAY": ":999"},
+                    "a Wayland display that is not there": {"WAYLAND_DISPLAY": "tovrel-none"}}
+        for name in TITLES:
+            for case, display_variables in displays.items():
+                with self.subTest(name=name, case=case):
+                    env = {"PATH": "/usr/bin:/bin", "LANG": "C.UTF-8", **display_variables}
+                    run = subprocess.run([app / name], env=env, cwd=self.scratch, timeout=30,
+                                         capture_output=True, text=True)
+                    self.assertEqual(run.returncode, 1, run.stderr)
+                    self.assertIn(f"{IDS[name]}: 창을 띄울 디스플레이가 없습니다", run.stderr)
+                    self.assertNotIn("Reinstalling", run.stderr)
+
     def test_no_file_under_the_users_config_and_data_folders(self):
         home, config, data = (self.scratch / name for name in ("home", "config", "data"))
         for folder in (home, config, data):

@@ -7,6 +7,10 @@
 #include <QSettings>
 #include <QTranslator>
 
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
 #include "frame/qt/qt_text.h"
 
 namespace tovrel {
@@ -39,6 +43,34 @@ QIcon icon_of(const QString& application_id) {
 }
 
 }  // namespace
+
+namespace {
+
+std::string program_name;
+QtMessageHandler handler_before = nullptr;
+
+void end_on_missing_display(QtMsgType type, const QMessageLogContext& context,
+                            const QString& message) {
+  if (type == QtFatalMsg) {
+    std::fprintf(stderr,
+                 "%s: 창을 띄울 디스플레이가 없습니다 (DISPLAY=%s, WAYLAND_DISPLAY=%s). "
+                 "There is no display to show the window on.\n",
+                 program_name.c_str(), qgetenv("DISPLAY").constData(),
+                 qgetenv("WAYLAND_DISPLAY").constData());
+    std::_Exit(1);
+  }
+  // "Could not load the Qt platform plugin" says nothing true about a missing display.
+  if (std::string_view(context.category ? context.category : "") == "qt.qpa.plugin") return;
+  handler_before(type, context, message);
+}
+
+}  // namespace
+
+QtMessageHandler end_quietly_without_display(std::string_view name) {
+  program_name = name;
+  handler_before = qInstallMessageHandler(end_on_missing_display);
+  return handler_before;
+}
 
 QByteArray platform_for_session() {
   if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) return {};

@@ -14,6 +14,11 @@ namespace tovrel {
 /// user named one in QT_QPA_PLATFORM, or where neither is there and Qt is left to say so.
 QByteArray platform_for_session();
 
+/// Until the previous handler, which it returns, is installed again: where Qt reaches no display
+/// (it would end the process with abort() and advice to reinstall), says so on standard error and
+/// ends the process with status 1. Installed while the application is made.
+QtMessageHandler end_quietly_without_display(std::string_view program_name);
+
 /// The font of every window, message box and dialog, whatever the locale.
 QFont korean_ui_font();
 

@@ -20,7 +20,9 @@ int main(int, char**) {
   if (!platform.isEmpty()) argv.insert(argv.end(), {platform_option, platform.data()});
   int argc = static_cast<int>(argv.size());
   argv.push_back(nullptr);
+  const QtMessageHandler handler = tovrel::end_quietly_without_display(executable.application_id);
   QApplication application(argc, argv.data());
+  qInstallMessageHandler(handler);
   tovrel::settle_into_desktop(executable.application_id);
 
   tovrel::HostSystem system(executable.title);
