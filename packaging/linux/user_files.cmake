@@ -88,9 +88,10 @@ if(TOVREL_PART STREQUAL "desktop")
     install_file(${entry}.desktop.in "${data_home}/applications" ${entry}.desktop)
     install_file(${entry}.svg "${data_home}/icons/hicolor/scalable/apps" ${entry}.svg)
   endforeach()
-  # ~/.local/bin has no XDG variable of its own.
+  # ~/.local/bin has no XDG variable of its own. The settings program goes there by its
+  # desktop name: a command named 환경설정 ("settings") would say nothing of whose it is.
   install_link("${alarm}" "$ENV{HOME}/.local/bin/Tovrel")
-  install_link("${settings}" "$ENV{HOME}/.local/bin/환경설정")
+  install_link("${settings}" "$ENV{HOME}/.local/bin/tovrel-settings")
 elseif(TOVREL_PART STREQUAL "hourly")
   unit_exec("${alarm}" ALARM_UNIT_EXEC)
   set(units "${config_home}/systemd/user")

@@ -15,6 +15,7 @@ sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "e2e"))
 import harness  # noqa: E402
 
 PROGRAMS = {"tovrel.desktop": "Tovrel", "tovrel-settings.desktop": "환경설정"}
+LINKS = {"Tovrel": "Tovrel", "환경설정": "tovrel-settings"}  # in ~/.local/bin
 
 
 def entry_of(path):
@@ -93,7 +94,7 @@ class InstallTest(unittest.TestCase):
         (self.data / "applications").mkdir(parents=True)  # the user's too, though empty
         self.script("install")
         for name, program in PROGRAMS.items():
-            link = self.home / ".local" / "bin" / program
+            link = self.home / ".local" / "bin" / LINKS[program]
             self.assertEqual((link.is_symlink(), link.resolve()), (True, self.prefix / program))
             self.assertTrue(os.access(self.prefix / program, os.X_OK))
             entry = self.assert_valid_entry(self.data / "applications" / name, program)
