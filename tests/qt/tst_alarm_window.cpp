@@ -4,6 +4,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
+#include <cmath>
 #include <fstream>
 #include <optional>
 
@@ -83,6 +84,32 @@ class TestAlarmWindow : public QObject {
     }
     QVERIFY(!box(window, "Text4")->isVisible());
     QVERIFY(!box(window, "Text5")->isVisible());
+  }
+
+  // Greyed, but readable: the darkest pixel of each box's text against its background.
+  void value_boxes_are_readable() {
+    Alarm alarm = this->alarm();
+    QWidget& window = widget(alarm);
+    window.show();
+    const auto luminance = [](QRgb pixel) {
+      const auto linear = [](int c) {
+        const double v = c / 255.0;
+        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+      };
+      return 0.2126 * linear(qRed(pixel)) + 0.7152 * linear(qGreen(pixel)) +
+             0.0722 * linear(qBlue(pixel));
+    };
+    for (const char* name : {"Text1", "Text2", "Text3"}) {
+      QLineEdit* value = box(window, name);
+      // Inside the box's border, where only its background and its text are drawn.
+      const QImage image = value->grab(value->rect().adjusted(4, 4, -4, -4)).toImage();
+      const double background = luminance(image.pixel(1, 1));
+      double ink = background;
+      for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) ink = std::min(ink, luminance(image.pixel(x, y)));
+      }
+      QVERIFY2((background + 0.05) / (ink + 0.05) >= 4.5, name);
+    }
   }
 
   void timer_ticks_every_second_from_creation() {

@@ -5,12 +5,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMoveEvent>
+#include <QPalette>
 #include <QPushButton>
 #include <QScreen>
 #include <QSocketNotifier>
 #include <QTimer>
 #include <QValidator>
 #include <algorithm>
+#include <cmath>
 
 #include "frame/posix/termination.h"
 #include "frame/qt/qt_text.h"
@@ -40,6 +42,41 @@ class TypedLengthLimit final : public QValidator {
   int limit_;
 };
 
+// The WCAG's relative luminance of a colour and the contrast ratio of two.
+double luminance(const QColor& colour) {
+  const auto linear = [](double c) {
+    return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+  };
+  return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) +
+         0.0722 * linear(colour.blueF());
+}
+
+double contrast(const QColor& a, const QColor& b) {
+  const auto [darker, lighter] = std::minmax(luminance(a), luminance(b));
+  return (lighter + 0.05) / (darker + 0.05);
+}
+
+// A disabled box's text greyed as the style greys it, but no fainter than the contrast of 4.5:1
+// with its background that text needs to be read: moved toward the normal text colour as far as
+// that takes.
+void keep_readable_when_disabled(QLineEdit& box) {
+  constexpr double kReadable = 4.5;
+  QPalette palette = box.palette();
+  const QColor background = palette.color(QPalette::Disabled, QPalette::Base);
+  const QColor greyed = palette.color(QPalette::Disabled, QPalette::Text);
+  const QColor normal = palette.color(QPalette::Active, QPalette::Text);
+  QColor text = greyed;
+  for (int step = 1; step <= 20 && contrast(text, background) < kReadable; ++step) {
+    const double toward_normal = step / 20.0;
+    const auto mixed = [&](double from, double to) { return from + (to - from) * toward_normal; };
+    text.setRgbF(static_cast<float>(mixed(greyed.redF(), normal.redF())),
+                 static_cast<float>(mixed(greyed.greenF(), normal.greenF())),
+                 static_cast<float>(mixed(greyed.blueF(), normal.blueF())));
+  }
+  palette.setColor(QPalette::Disabled, QPalette::Text, text);
+  box.setPalette(palette);
+}
+
 QWidget* make_control(const ControlLayout& control, QWidget& window) {
   switch (control.kind) {
     case ControlKind::Label: {
@@ -55,6 +92,7 @@ QWidget* make_control(const ControlLayout& control, QWidget& window) {
       if (control.typed_length_limit > 0) {
         box->setValidator(new TypedLengthLimit(control.typed_length_limit, box));
       }
+      if (!control.enabled) keep_readable_when_disabled(*box);
       return box;
     }
     case ControlKind::Button: {
