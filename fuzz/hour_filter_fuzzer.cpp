@@ -1,5 +1,5 @@
-// The hour box's filter: is_hour_text, and Form2::text1_change on a box the program and the user
-// change.
+// The hour box's filter: is_hour_text, and SettingsWindow::text1_change on a box the program and
+// the user change.
 //
 // Properties: is_hour_text is true exactly for the 24 texts "0" to "23". After any change of the
 // hour box (set by the program, a character typed, one deleted), with text1_change run on every
@@ -23,8 +23,8 @@
 #include "frame/controls.h"
 #include "frame/frame.h"
 #include "fuzz_support.h"
-#include "settings_window/form2.h"
-#include "settings_window/form2_layout.h"
+#include "settings_window/settings_window.h"
+#include "settings_window/layout.h"
 #include "settings_window/hour_filter.h"
 
 namespace {
@@ -46,20 +46,20 @@ bool is_hour(std::string_view text) { return kHours.contains(text); }
 class NoSystem final : public tovrel::System {
  public:
   std::string app_folder() const override { fail("app_folder"); }
-  std::string app_title() const override { fail("app_title"); }
   void launch(const std::string&) override { fail("launch"); }
   tovrel::ClockTime now() const override { fail("now"); }
   tovrel::FileSystem& files() override { fail("files"); }
   void exit(int) override { fail("exit"); }
 };
 
-class NoFrame final : public tovrel::Frame {
+class NoUserInterface final : public tovrel::UserInterface {
  public:
-  explicit NoFrame(tovrel::System& system) : Frame(system) {}
-  void show_message(const std::string&) override { fail("show_message"); }
+  void show_message(const std::string&, const std::string&) override { fail("show_message"); }
   std::string format_time(tovrel::ClockTime) const override { fail("format_time"); }
   std::string decimal_separator() const override { fail("decimal_separator"); }
-  std::optional<std::string> choose_file_to_open() override { fail("choose_file_to_open"); }
+  std::optional<std::string> choose_file_to_open(const std::string&) override {
+    fail("choose_file_to_open");
+  }
 };
 
 // The settings window's texts; a change of the hour box runs its change handler, as the window's
@@ -67,7 +67,7 @@ class NoFrame final : public tovrel::Frame {
 class Boxes final : public tovrel::Controls {
  public:
   Boxes() {
-    for (const tovrel::ControlLayout& control : tovrel::form2::layout.controls) {
+    for (const tovrel::ControlLayout& control : tovrel::settings_window::layout.controls) {
       texts_.emplace_back(control.text);
     }
   }
@@ -75,13 +75,13 @@ class Boxes final : public tovrel::Controls {
   void set_text(std::size_t control, const std::string& text) override {
     if (texts_.at(control) == text) return;
     texts_[control] = text;
-    if (control == tovrel::form2::Text1 && form) {
+    if (control == tovrel::settings_window::Text1 && form) {
       FUZZ_CHECK(++depth_ < 4, "the filter keeps changing the box");
       form->text1_change();
       --depth_;
     }
   }
-  tovrel::Form2* form = nullptr;
+  tovrel::settings_window::SettingsWindow* form = nullptr;
 
  private:
   std::vector<std::string> texts_;
@@ -90,16 +90,17 @@ class Boxes final : public tovrel::Controls {
 
 struct Window {
   NoSystem system;
-  NoFrame frame{system};
+  NoUserInterface ui;
+  tovrel::Frame frame{"환경설정", system, ui};
   Boxes boxes;
-  tovrel::Form2 form{frame, boxes};
+  tovrel::settings_window::SettingsWindow form{frame, boxes};
   Window() { boxes.form = &form; }
-  std::string hour() const { return boxes.text(tovrel::form2::Text1); }
+  std::string hour() const { return boxes.text(tovrel::settings_window::Text1); }
 };
 
 // Puts a text into the hour box and checks what stands.
 void put_hour(Window& window, const std::string& text) {
-  window.boxes.set_text(tovrel::form2::Text1, text);
+  window.boxes.set_text(tovrel::settings_window::Text1, text);
   const std::string stands = window.hour();
   FUZZ_CHECK(stands == (is_hour(text) ? text : ""), "\"%s\" put in, \"%s\" stands", text.c_str(),
              stands.c_str());
@@ -116,18 +117,18 @@ std::string up_to_nul(std::string_view input, std::size_t& i) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view input(reinterpret_cast<const char*>(data), size);
-  FUZZ_CHECK(tovrel::is_hour_text(input) == is_hour(input), "is_hour_text(\"%s\")",
+  FUZZ_CHECK(tovrel::settings_window::is_hour_text(input) == is_hour(input), "is_hour_text(\"%s\")",
              std::string(input).c_str());
 
   Window window;
   put_hour(window, std::string(input));
 
-  const int typing_limit = tovrel::form2::layout.controls[tovrel::form2::Text1].typed_length_limit;
+  const int typing_limit = tovrel::settings_window::layout.controls[tovrel::settings_window::Text1].typed_length_limit;
   for (std::size_t i = 0; i < input.size();) {
     const unsigned operation = static_cast<unsigned char>(input[i++]) & 3;
     if (operation == 0) {
       const std::string text = up_to_nul(input, i);
-      FUZZ_CHECK(tovrel::is_hour_text(text) == is_hour(text), "is_hour_text(\"%s\")", text.c_str());
+      FUZZ_CHECK(tovrel::settings_window::is_hour_text(text) == is_hour(text), "is_hour_text(\"%s\")", text.c_str());
       put_hour(window, text);
     } else if (operation == 1 && i < input.size()) {
       const char typed = input[i++];
@@ -140,7 +141,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       put_hour(window, text);
     } else if (operation == 3) {
       const std::string before = window.hour();
-      window.boxes.set_text(tovrel::form2::Text2, up_to_nul(input, i));
+      window.boxes.set_text(tovrel::settings_window::Text2, up_to_nul(input, i));
       FUZZ_CHECK(window.hour() == before, "the path box changed the hour box");
     }
   }

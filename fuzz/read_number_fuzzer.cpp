@@ -54,7 +54,7 @@ std::optional<double> meaning(std::string_view text) {
 
 std::optional<double> read(std::string_view text) {
   try {
-    return tovrel::read_number(text);
+    return tovrel::alarm_window::read_number(text);
   } catch (const tovrel::Failure& failure) {
     FUZZ_CHECK(failure.number() == tovrel::ErrorNumber::Overflow, "failure %d",
                static_cast<int>(failure.number()));
@@ -74,7 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FUZZ_CHECK(std::isfinite(*value), "value %g", *value);
   FUZZ_CHECK(*value == *expected, "read %.17g, expected %.17g", *value, *expected);
 
-  const std::string written = tovrel::write_number(*value, ".");
+  const std::string written = tovrel::alarm_window::write_number(*value, ".");
   const std::optional<double> back = read(written);
   if (!back) {
     // Only the largest values round up past the largest double in 15 digits.
@@ -87,9 +87,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (*value == 0 || std::fabs(*value) >= DBL_MIN) {
     FUZZ_CHECK(error <= allowed, "%.17g written \"%s\" reads back %.17g", *value, written.c_str(),
                *back);
-    FUZZ_CHECK(tovrel::write_number(*back, ".") == written,
+    FUZZ_CHECK(tovrel::alarm_window::write_number(*back, ".") == written,
                "%.17g written \"%s\" reads back %.17g, written \"%s\"", *value, written.c_str(),
-               *back, tovrel::write_number(*back, ".").c_str());
+               *back, tovrel::alarm_window::write_number(*back, ".").c_str());
   } else {
     FUZZ_CHECK(error <= allowed + DBL_TRUE_MIN, "%.17g written \"%s\" reads back %.17g", *value,
                written.c_str(), *back);

@@ -15,5 +15,5 @@ set(CPACK_PACKAGE_FILE_NAME "Tovrel-${PROJECT_VERSION}-windows")
 # The setup's name ends in -setup (package_names.cmake); cpack finds our NSIS.template.in here.
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/package_names.cmake)
 list(APPEND CMAKE_MODULE_PATH ${CMAKE_CURRENT_LIST_DIR})
-set(CPACK_TOVREL_ICON ${PROJECT_SOURCE_DIR}/src/frame/win32/tovrel.ico)
+set(CPACK_TOVREL_ICON ${PROJECT_SOURCE_DIR}/src/program/resources/tovrel.ico)
 include(CPack)

@@ -7,7 +7,7 @@
 
 #include "frame/failure.h"
 
-namespace tovrel {
+namespace tovrel::alarm_window {
 namespace {
 
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
@@ -122,4 +122,4 @@ std::string write_number(double value, std::string_view decimal_separator) {
   return text;
 }
 
-}  // namespace tovrel
+}  // namespace tovrel::alarm_window

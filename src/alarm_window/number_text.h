@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace tovrel {
+namespace tovrel::alarm_window {
 
 /// The numeric value of a text. Spaces, tabs and line feeds anywhere are ignored; then a sign,
 /// digits with at most one decimal point (always '.') and an exponent (E, a sign, digits) are
@@ -17,4 +17,4 @@ double read_number(std::string_view text);
 /// digits, an exponent ("1E+20", "1E-05") for very large and very small numbers.
 std::string write_number(double value, std::string_view decimal_separator);
 
-}  // namespace tovrel
+}  // namespace tovrel::alarm_window

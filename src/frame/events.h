@@ -1,4 +1,4 @@
-// A window's events as data: which of its form's handlers runs for which event of which control.
+// A window's events as data: which of its handlers runs for which event of which control.
 #pragma once
 
 #include <cstddef>
@@ -19,19 +19,19 @@ enum class Event {
 /// for a control's.
 inline constexpr std::size_t kWindow = static_cast<std::size_t>(-1);
 
-template <class Form>
+template <class Handlers>
 struct EventHandler {
   Event event;
   std::size_t source;  // kWindow or a control's row in the layout table
-  void (Form::*handler)();
+  void (Handlers::*handler)();
 };
 
 /// Whether the window can raise every event of its table: its own events (load, close, the
 /// timer's tick where it has a timer) from the window, a change from a text box, a click from a
 /// button.
-template <class Form, std::size_t N>
-constexpr bool events_fit_window(const EventHandler<Form> (&rows)[N], const WindowLayout& layout) {
-  for (const EventHandler<Form>& row : rows) {
+template <class Handlers, std::size_t N>
+constexpr bool events_fit_window(const EventHandler<Handlers> (&rows)[N], const WindowLayout& layout) {
+  for (const EventHandler<Handlers>& row : rows) {
     if (row.source == kWindow) {
       const bool own = row.event == Event::Load || row.event == Event::Close ||
                        (row.event == Event::Tick && layout.timer.interval_ms > 0);

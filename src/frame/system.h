@@ -17,11 +17,9 @@ class System {
  public:
   virtual ~System() = default;
 
-  /// The folder that holds the running executable, without a trailing separator except at the root.
+  /// The folder that holds the running executable, its links resolved, without a trailing
+  /// separator except at the root.
   virtual std::string app_folder() const = 0;
-
-  /// The executable's title: the caption of every message box it shows.
-  virtual std::string app_title() const = 0;
 
   /// Starts a program from a command line and returns at once without waiting for it.
   /// Throws Failure when the program cannot be started.
@@ -33,7 +31,8 @@ class System {
   /// The files the settings file is read and saved through.
   virtual FileSystem& files() = 0;
 
-  /// Ends the process at once with the status. Never returns: a test's system unwinds instead.
+  /// Ends the process at once with the status, output flushed. Never returns: a test's system
+  /// unwinds instead.
   [[noreturn]] virtual void exit(int status) = 0;
 };
 

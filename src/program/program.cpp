@@ -2,20 +2,20 @@
 
 #include <memory>
 
-#include "alarm_window/form1_events.h"
-#include "alarm_window/form1_layout.h"
-#include "frame/form_window.h"
-#include "settings_window/form2_events.h"
-#include "settings_window/form2_layout.h"
+#include "alarm_window/events.h"
+#include "alarm_window/layout.h"
+#include "frame/program_window.h"
+#include "settings_window/events.h"
+#include "settings_window/layout.h"
 
 namespace tovrel {
 namespace {
 
-template <class Form>
+template <class Handlers>
 std::unique_ptr<EventSink> open_window(Frame& frame, WindowSystem& windows,
                                        const WindowLayout& layout,
-                                       std::span<const EventHandler<Form>> handlers) {
-  auto window = std::make_unique<FormWindow<Form>>(frame, windows, layout, handlers);
+                                       std::span<const EventHandler<Handlers>> events) {
+  auto window = std::make_unique<ProgramWindow<Handlers>>(frame, windows, layout, events);
   window->open();
   return window;
 }
@@ -27,10 +27,12 @@ int run_program(const Executable& executable, Frame& frame, WindowSystem& window
   frame.dispatch([&] {
     switch (executable.startup_window) {
       case StartupWindow::Alarm:
-        startup_window = open_window<Form1>(frame, windows, form1::layout, form1::events);
+        startup_window = open_window<alarm_window::AlarmWindow>(
+            frame, windows, alarm_window::layout, alarm_window::events);
         break;
       case StartupWindow::Settings:
-        startup_window = open_window<Form2>(frame, windows, form2::layout, form2::events);
+        startup_window = open_window<settings_window::SettingsWindow>(
+            frame, windows, settings_window::layout, settings_window::events);
         break;
     }
   });

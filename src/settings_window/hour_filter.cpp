@@ -1,6 +1,6 @@
 #include "settings_window/hour_filter.h"
 
-namespace tovrel {
+namespace tovrel::settings_window {
 
 bool is_hour_text(std::string_view text) {
   const auto digit = [](char c) { return c >= '0' && c <= '9'; };
@@ -9,4 +9,4 @@ bool is_hour_text(std::string_view text) {
   return text[0] == '1' || (text[0] == '2' && text[1] <= '3');
 }
 
-}  // namespace tovrel
+}  // namespace tovrel::settings_window

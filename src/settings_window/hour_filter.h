@@ -3,9 +3,9 @@
 
 #include <string_view>
 
-namespace tovrel {
+namespace tovrel::settings_window {
 
 /// Exactly one of "0" to "23": no leading zero, no blank, no sign.
 bool is_hour_text(std::string_view text);
 
-}  // namespace tovrel
+}  // namespace tovrel::settings_window

@@ -6,17 +6,17 @@
 #include <new>
 #include <stdexcept>
 
-#include "alarm_window/form1_events.h"
-#include "alarm_window/form1_layout.h"
+#include "alarm_window/events.h"
+#include "alarm_window/layout.h"
 #include "fakes/expected_texts.h"
 #include "fakes/fake_frame.h"
 #include "fakes/sandbox.h"
 #include "frame/executable_files.h"
-#include "frame/form_window.h"
+#include "frame/program_window.h"
 #include "frame/paths.h"
 #include "program/program.h"
-#include "settings_window/form2_events.h"
-#include "settings_window/form2_layout.h"
+#include "settings_window/events.h"
+#include "settings_window/layout.h"
 
 namespace tovrel {
 namespace {
@@ -81,7 +81,7 @@ TEST_F(FrameTest, AnythingAHandlerRaisesIsAFailure) {
        [&](auto& frame) { frame.dialog_fault = unexpected; },
        true,
        Event::Click,
-       form2::Command1,
+       settings_window::Command1,
        {},
        -1},
       {"settings close, no failure path: out of memory starting the alarm",
@@ -101,10 +101,10 @@ TEST_F(FrameTest, AnythingAHandlerRaisesIsAFailure) {
     c.fault(frame);
     bool ended = false;
     if (c.settings_window) {
-      FormWindow<Form2> window(frame, frame, form2::layout, form2::events);
+      ProgramWindow<settings_window::SettingsWindow> window(frame, frame, settings_window::layout, settings_window::events);
       ended = frame.raise(window, c.event, c.source);
     } else {
-      FormWindow<Form1> window(frame, frame, form1::layout, form1::events);
+      ProgramWindow<alarm_window::AlarmWindow> window(frame, frame, alarm_window::layout, alarm_window::events);
       ended = frame.raise(window, c.event, c.source);
     }
     EXPECT_EQ(frame.messages, c.messages) << c.description;
@@ -118,7 +118,7 @@ TEST_F(FrameTest, AnythingAHandlerRaisesIsAFailure) {
 TEST_F(FrameTest, AFailureReportedUnderAMessageBoxEndsTheHandlerThatWaits) {
   write("SETUP.INI", "");
   frame.clock_fault = std::make_exception_ptr(std::bad_alloc());
-  FormWindow<Form1> alarm(frame, frame, form1::layout, form1::events);
+  ProgramWindow<alarm_window::AlarmWindow> alarm(frame, frame, alarm_window::layout, alarm_window::events);
   frame.while_message_waits = [&] { alarm.raise(Event::Tick, kWindow); };
   EXPECT_TRUE(frame.raise(alarm, Event::Load));
   // The tick under the missing-settings box failed; its failure path never caught that.
@@ -131,9 +131,9 @@ TEST_F(FrameTest, TheStartupWindowIsShownAfterItsLoadHandler) {
   frame.time = {5, 0, 0};
   EXPECT_EQ(run_program(kAlarmExecutable, frame, frame), 0);
   const testing::FakeWindow& alarm = frame.window();
-  EXPECT_EQ(&alarm.layout(), &form1::layout);
+  EXPECT_EQ(&alarm.layout(), &alarm_window::layout);
   ASSERT_TRUE(alarm.shown());
-  EXPECT_EQ(alarm.texts_when_shown[form1::Text2], "2시간 남았습니다.");
+  EXPECT_EQ(alarm.texts_when_shown[alarm_window::Text2], "2시간 남았습니다.");
   EXPECT_FALSE(frame.ended);
 }
 
@@ -147,10 +147,10 @@ TEST_F(FrameTest, AStartupWindowWhoseLoadEndsTheProgramIsNeverShown) {
 TEST_F(FrameTest, TheSettingsExecutableOpensTheSettingsWindowAndReadsNothing) {
   EXPECT_EQ(run_program(kSettingsExecutable, frame, frame), 0);
   const testing::FakeWindow& settings = frame.window();
-  EXPECT_EQ(&settings.layout(), &form2::layout);
+  EXPECT_EQ(&settings.layout(), &settings_window::layout);
   ASSERT_TRUE(settings.shown());
   // SETUP.INI holds both settings, yet the boxes show their initial texts until Load.
-  for (const ControlLayout& control : form2::controls) {
+  for (const ControlLayout& control : settings_window::controls) {
     EXPECT_EQ(settings.texts_when_shown[control.control], control.text) << control.name;
   }
   EXPECT_TRUE(frame.messages.empty());

@@ -4,7 +4,7 @@
 
 #include "frame/failure.h"
 
-namespace tovrel {
+namespace tovrel::alarm_window {
 namespace {
 
 TEST(ReadNumberTest, ReadsTheLeadingNumber) {
@@ -65,4 +65,4 @@ TEST(WriteNumberTest, WritesTheShortestForm) {
 }
 
 }  // namespace
-}  // namespace tovrel
+}  // namespace tovrel::alarm_window

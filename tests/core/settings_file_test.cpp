@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "fakes/settings_file_fixture.h"
-#include "frame/file_access.h"
+#include "frame/os/file_access.h"
 
 namespace tovrel {
 namespace {

@@ -39,7 +39,7 @@ bool FakeFrame::raise(EventSink& window, Event event, std::size_t source) {
   return run([&] { window.raise(event, source); });
 }
 
-void FakeFrame::show_message(const std::string& text) {
+void FakeFrame::show_message(const std::string&, const std::string& text) {
   messages.push_back(text);
   if (while_message_waits) while_message_waits();
 }

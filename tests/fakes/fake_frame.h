@@ -12,18 +12,17 @@
 #include <vector>
 
 #include "fakes/fake_window.h"
-#include "frame/file_access.h"
+#include "frame/os/file_access.h"
 #include "frame/frame.h"
 #include "frame/system.h"
 #include "frame/window.h"
 
 namespace tovrel::testing {
 
-/// The operating system's part: an application folder and title, a clock, launches recorded.
+/// The operating system's part: an application folder, a clock, launches recorded.
 class FakeSystem : public System {
  public:
   std::string folder = "/app";
-  std::string title = "Tovrel프로그램";
   ClockTime time{};
   std::exception_ptr clock_fault;     // what asking the clock raises
   std::vector<std::string> launches;  // command lines started
@@ -37,7 +36,6 @@ class FakeSystem : public System {
       std::exception_ptr raised = std::make_exception_ptr(Failure(ErrorNumber::FileNotFound)));
 
   std::string app_folder() const override { return folder; }
-  std::string app_title() const override { return title; }
   void launch(const std::string& command_line) override;
   ClockTime now() const override;
   FileSystem& files() override { return files_; }
@@ -49,9 +47,12 @@ class FakeSystem : public System {
   SystemFiles files_;
 };
 
-class FakeFrame final : public FakeSystem, public Frame, public WindowSystem {
+/// The system, the window system's services and windows, and the frame on them, in one: the
+/// frame of an executable with the title.
+class FakeFrame final : public FakeSystem, public UserInterface, public WindowSystem, public Frame {
  public:
-  FakeFrame() : Frame(static_cast<FakeSystem&>(*this)) {}
+  explicit FakeFrame(std::string_view title = "Tovrel프로그램")
+      : Frame(title, static_cast<FakeSystem&>(*this), static_cast<UserInterface&>(*this)) {}
 
   std::string separator = ".";
   std::vector<std::string> messages;
@@ -73,7 +74,7 @@ class FakeFrame final : public FakeSystem, public Frame, public WindowSystem {
   /// the program has let go of it.
   FakeWindow& window() const { return *windows_.back(); }
 
-  void show_message(const std::string& text) override;
+  void show_message(const std::string& caption, const std::string& text) override;
   std::string format_time(ClockTime time) const override;
   std::string decimal_separator() const override { return separator; }
   std::optional<std::string> choose_file_to_open(const std::string& current) override;

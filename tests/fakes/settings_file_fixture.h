@@ -7,7 +7,7 @@
 
 #include "fakes/expected_texts.h"
 #include "fakes/sandbox.h"
-#include "frame/file_access.h"
+#include "frame/os/file_access.h"
 #include "settings_store/settings_file.h"
 
 namespace tovrel::testing {

@@ -1,4 +1,4 @@
-#include "frame/posix/launch.h"
+#include "frame/os/posix/launch.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

@@ -7,12 +7,12 @@
 
 #include "fakes/fake_frame.h"
 #include "fakes/settings_file_fixture.h"
-#include "frame/file_access.h"
-#include "frame/form_window.h"
+#include "frame/os/file_access.h"
+#include "frame/program_window.h"
 #include "posix/ordinary_user.h"
 #include "settings_store/settings_file.h"
-#include "settings_window/form2_events.h"
-#include "settings_window/form2_layout.h"
+#include "settings_window/events.h"
+#include "settings_window/layout.h"
 
 namespace tovrel {
 namespace {
@@ -159,30 +159,29 @@ TEST_F(SettingsFilePosixTest, ALinkIsFollowedAndItsTargetReplaced) {
 
 using testing::kInputNotValid;
 
-class Form2PosixTest : public testing::Sandbox {
+class SettingsWindowPosixTest : public testing::Sandbox {
  protected:
   void SetUp() override {
     Sandbox::SetUp();
     frame.folder = folder();
-    frame.title = "환경설정";
   }
 
-  bool click(form2::Control button) { return frame.raise(settings, Event::Click, button); }
+  bool click(settings_window::Control button) { return frame.raise(settings, Event::Click, button); }
 
-  testing::FakeFrame frame;
-  FormWindow<Form2> settings{frame, frame, form2::layout, form2::events};
+  testing::FakeFrame frame{"환경설정"};
+  ProgramWindow<settings_window::SettingsWindow> settings{frame, frame, settings_window::layout, settings_window::events};
   testing::FakeWindow& controls = frame.window();
 };
 
-TEST_F(Form2PosixTest, SaveThatTheSystemRefusesIsReportedAndChangesNothing) {
+TEST_F(SettingsWindowPosixTest, SaveThatTheSystemRefusesIsReportedAndChangesNothing) {
   const std::string before = cp949("[환경설정]\r\n일어날 시간=3\r\n");
   write("SETUP.INI", before);
   std::filesystem::permissions(path("SETUP.INI"), kReadOnlyFile);
   std::filesystem::permissions(folder(), kReadOnlyFolder);
-  controls.type(form2::Text1, "7");
-  controls.set_text(form2::Text2, "/a");
+  controls.type(settings_window::Text1, "7");
+  controls.set_text(settings_window::Text2, "/a");
   EXPECT_TRUE(as_ordinary_user([&] {
-    click(form2::Command3);
+    click(settings_window::Command3);
     return frame.messages == std::vector<std::string>{kInputNotValid};
   }));
   EXPECT_EQ(read("SETUP.INI"), before);

@@ -8,17 +8,17 @@
 #include <fstream>
 #include <optional>
 
-#include "alarm_window/form1_events.h"
-#include "alarm_window/form1_layout.h"
+#include "alarm_window/events.h"
+#include "alarm_window/layout.h"
 #include "fakes/expected_texts.h"
 #include "fakes/fake_frame.h"
-#include "frame/form_window.h"
-#include "frame/qt/qt_window.h"
+#include "frame/program_window.h"
+#include "frame/ui/qt/qt_window.h"
 #include "layout_geometry.h"
 
 using tovrel::Event;
 using tovrel::testing::FakeFrame;
-using Alarm = tovrel::FormWindow<tovrel::Form1>;
+using Alarm = tovrel::ProgramWindow<tovrel::alarm_window::AlarmWindow>;
 
 class TestAlarmWindow : public QObject {
   Q_OBJECT
@@ -29,7 +29,7 @@ class TestAlarmWindow : public QObject {
   tovrel::QtWindows windows_;
 
   // The alarm window on Qt widgets, with the fake frame's services.
-  Alarm alarm() { return Alarm(*frame_, windows_, tovrel::form1::layout, tovrel::form1::events); }
+  Alarm alarm() { return Alarm(*frame_, windows_, tovrel::alarm_window::layout, tovrel::alarm_window::events); }
   static QWidget& widget(Alarm& alarm) { return dynamic_cast<QWidget&>(alarm.window()); }
 
   void store(const std::string& bytes) {
@@ -54,7 +54,7 @@ class TestAlarmWindow : public QObject {
     QCOMPARE(window.logicalDpiX(), 96);
     QCOMPARE(window.devicePixelRatio(),
              qEnvironmentVariableIntValue("QT_SCALE_FACTOR") == 2 ? 2.0 : 1.0);
-    compare_with_layout(window, tovrel::form1::layout);
+    compare_with_layout(window, tovrel::alarm_window::layout);
   }
 
   void frame_and_captions() {

@@ -8,11 +8,11 @@
 #include <QStyleOptionFrame>
 #include <QtTest>
 
-#include "alarm_window/form1_layout.h"
-#include "frame/qt/desktop.h"
-#include "frame/qt/qt_window.h"
+#include "alarm_window/layout.h"
+#include "frame/ui/qt/desktop.h"
+#include "frame/ui/qt/qt_window.h"
 #include "program/executables.h"
-#include "settings_window/form2_layout.h"
+#include "settings_window/layout.h"
 
 Q_DECLARE_METATYPE(const tovrel::WindowLayout*)
 Q_DECLARE_METATYPE(const tovrel::ControlLayout*)
@@ -62,7 +62,7 @@ class TestFontFit : public QObject {
   void fits_data() {
     QTest::addColumn<const tovrel::WindowLayout*>("layout");
     QTest::addColumn<const tovrel::ControlLayout*>("control");
-    for (const tovrel::WindowLayout* layout : {&tovrel::form1::layout, &tovrel::form2::layout}) {
+    for (const tovrel::WindowLayout* layout : {&tovrel::alarm_window::layout, &tovrel::settings_window::layout}) {
       for (const tovrel::ControlLayout& control : layout->controls) {
         if (!control.visible || control.text.empty()) continue;
         QTest::addRow("%s.%s", layout->name.data(), control.name.data()) << layout << &control;

@@ -15,19 +15,19 @@
 
 #include "fakes/expected_texts.h"
 #include "fakes/fake_frame.h"
-#include "frame/form_window.h"
-#include "frame/qt/qt_frame.h"
-#include "frame/qt/qt_window.h"
+#include "frame/program_window.h"
+#include "frame/ui/qt/qt_user_interface.h"
+#include "frame/ui/qt/qt_window.h"
 #include "layout_geometry.h"
-#include "settings_window/form2_events.h"
-#include "settings_window/form2_layout.h"
+#include "settings_window/events.h"
+#include "settings_window/layout.h"
 
 using tovrel::testing::FakeFrame;
 using tovrel::testing::kFileNotValid;
 using tovrel::testing::kInputNotValid;
 using tovrel::testing::kLoaded;
 using tovrel::testing::kSaved;
-using Settings = tovrel::FormWindow<tovrel::Form2>;
+using Settings = tovrel::ProgramWindow<tovrel::settings_window::SettingsWindow>;
 
 namespace {
 
@@ -45,7 +45,7 @@ class TestSettingsWindow : public QObject {
 
   // The settings window on Qt widgets, with the fake frame's services.
   Settings settings() {
-    return Settings(*frame_, windows_, tovrel::form2::layout, tovrel::form2::events);
+    return Settings(*frame_, windows_, tovrel::settings_window::layout, tovrel::settings_window::events);
   }
   static QWidget& widget(Settings& settings) { return dynamic_cast<QWidget&>(settings.window()); }
 
@@ -62,9 +62,8 @@ class TestSettingsWindow : public QObject {
 
  private slots:
   void init() {
-    frame_.emplace();
+    frame_.emplace("환경설정");
     frame_->folder = folder_.path().toStdString();
-    frame_->title = "환경설정";
     QFile::remove(folder_.filePath("SETUP.INI"));
   }
 
@@ -80,8 +79,7 @@ class TestSettingsWindow : public QObject {
   void open_dialog_starts_near_the_chosen_file_or_at_home() {
     QFETCH(QString, current);
     QFETCH(QString, start);
-    tovrel::testing::FakeSystem system;
-    tovrel::QtFrame frame(system, windows_);
+    tovrel::QtUserInterface ui(windows_);
     QString shown_in;
     QTimer::singleShot(0, [&] {
       auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
@@ -89,13 +87,13 @@ class TestSettingsWindow : public QObject {
       shown_in = dialog->directory().absolutePath();
       dialog->reject();
     });
-    QCOMPARE(frame.choose_file_to_open(current.toStdString()), std::nullopt);
+    QCOMPARE(ui.choose_file_to_open(current.toStdString()), std::nullopt);
     QCOMPARE(shown_in, start);
   }
 
   void geometry() {
     Settings settings = this->settings();
-    compare_with_layout(widget(settings), tovrel::form2::layout);
+    compare_with_layout(widget(settings), tovrel::settings_window::layout);
   }
 
   void frame_captions_and_initial_texts() {

@@ -4,7 +4,7 @@
 #include <QRegularExpression>
 #include <QtTest>
 
-#include "frame/qt/time_format.h"
+#include "frame/ui/qt/time_format.h"
 
 using tovrel::without_time_zone;
 

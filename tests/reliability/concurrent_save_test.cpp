@@ -9,11 +9,11 @@
 #include <map>
 #include <thread>
 
-#include "alarm_window/form1.h"
-#include "alarm_window/form1_layout.h"
+#include "alarm_window/alarm_window.h"
+#include "alarm_window/layout.h"
 #include "fakes/fake_frame.h"
 #include "fakes/sandbox.h"
-#include "frame/file_access.h"
+#include "frame/os/file_access.h"
 #include "reliability_support.h"
 #include "saved_pairs.h"
 #include "settings_store/settings_file.h"
@@ -172,20 +172,20 @@ TEST_F(ConcurrentSaveTest, TheAlarmTakesBothSettingsFromOneSave) {
   testing::FakeFrame frame;
   frame.folder = folder();
   frame.time = {7, 0, 0};
-  testing::FakeWindow controls{form1::layout};
-  Form1 form{frame, controls};
+  testing::FakeWindow controls{alarm_window::layout};
+  alarm_window::AlarmWindow alarm{frame, controls};
   bool saved = false;
   controls.on_change = [&](std::size_t control) {
-    if (control == form1::Text4 && !saved) {
+    if (control == alarm_window::Text4 && !saved) {
       saved = write_settings(files, ini(), kSettingsSection, pair_of('B', 0).settings()) ==
               WriteOutcome::Saved;
     }
   };
-  frame.run([&] { form.load(); });
+  frame.run([&] { alarm.load(); });
   ASSERT_TRUE(saved);
 
   constexpr std::string_view kOpen = "explorer.exe ";
-  const Pair seen{controls.text(form1::Text4), controls.text(form1::Text5).substr(kOpen.size())};
+  const Pair seen{controls.text(alarm_window::Text4), controls.text(alarm_window::Text5).substr(kOpen.size())};
   const auto origin = origin_of(seen);
   EXPECT_TRUE(origin.has_value()) << "the alarm took hour " << seen.hour << " with the file "
                                   << seen.file.substr(0, 16) << "...: from two saves";

@@ -10,7 +10,7 @@
 #include <filesystem>
 
 #include "fakes/sandbox.h"
-#include "frame/file_access.h"
+#include "frame/os/file_access.h"
 #include "posix/ordinary_user.h"
 #include "reliability_support.h"
 #include "saved_pairs.h"

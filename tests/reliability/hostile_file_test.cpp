@@ -22,11 +22,11 @@
 #include <random>
 #include <sstream>
 
-#include "alarm_window/form1.h"
-#include "alarm_window/form1_layout.h"
+#include "alarm_window/alarm_window.h"
+#include "alarm_window/layout.h"
 #include "fakes/fake_frame.h"
 #include "fakes/sandbox.h"
-#include "frame/file_access.h"
+#include "frame/os/file_access.h"
 #include "posix/ordinary_user.h"
 #include "reliability_support.h"
 #include "saved_pairs.h"
@@ -40,7 +40,7 @@ SystemFiles files;  // the system's own, which the programs read and save throug
 
 namespace fs = std::filesystem;
 using namespace std::string_literals;
-using namespace form1;
+using namespace alarm_window;
 
 using testing::kSettingsMissing;
 constexpr std::size_t kMegabyte = 1024 * 1024;
@@ -117,9 +117,9 @@ std::string alarm_mismatch(const std::string& folder, const std::optional<Pair>&
   testing::FakeFrame frame;
   frame.folder = folder;
   frame.time = {hour, 0, 0};
-  testing::FakeWindow controls{form1::layout};
-  Form1 form{frame, controls};
-  const bool ended = frame.run([&] { form.load(); });
+  testing::FakeWindow controls{alarm_window::layout};
+  alarm_window::AlarmWindow alarm{frame, controls};
+  const bool ended = frame.run([&] { alarm.load(); });
 
   std::ostringstream differences;
   const auto expect = [&](bool holds, std::string_view what) {

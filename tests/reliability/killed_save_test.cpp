@@ -10,7 +10,7 @@
 #include <random>
 
 #include "fakes/sandbox.h"
-#include "frame/file_access.h"
+#include "frame/os/file_access.h"
 #include "reliability_support.h"
 #include "saved_pairs.h"
 #include "settings_store/settings_file.h"

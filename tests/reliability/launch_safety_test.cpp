@@ -11,7 +11,7 @@
 
 #include "fakes/sandbox.h"
 #include "frame/failure.h"
-#include "frame/posix/launch.h"
+#include "frame/os/posix/launch.h"
 #include "reliability_support.h"
 
 namespace tovrel::reliability {

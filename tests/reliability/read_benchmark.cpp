@@ -26,10 +26,10 @@
 #include <string>
 #include <vector>
 
-#include "alarm_window/form1.h"
-#include "alarm_window/form1_layout.h"
+#include "alarm_window/alarm_window.h"
+#include "alarm_window/layout.h"
 #include "fakes/fake_frame.h"
-#include "frame/file_access.h"
+#include "frame/os/file_access.h"
 #include "saved_pairs.h"
 #include "settings_store/settings_file.h"
 
@@ -95,10 +95,10 @@ int count_mixed_pairs(const std::string& folder, int startups) {
     testing::FakeFrame frame;
     frame.folder = folder;
     frame.time = {3, 0, 0};  // neither pair's hour: nothing is opened
-    testing::FakeWindow controls{form1::layout};
-    Form1 form{frame, controls};
-    frame.run([&] { form.load(); });
-    const Pair seen{controls.text(form1::Text4), controls.text(form1::Text5).substr(kOpen.size())};
+    testing::FakeWindow controls{alarm_window::layout};
+    alarm_window::AlarmWindow alarm{frame, controls};
+    frame.run([&] { alarm.load(); });
+    const Pair seen{controls.text(alarm_window::Text4), controls.text(alarm_window::Text5).substr(kOpen.size())};
     mixed += !origin_of(seen).has_value();
   }
   ::kill(saver, SIGKILL);

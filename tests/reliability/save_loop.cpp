@@ -21,7 +21,7 @@
 #include <string>
 #include <string_view>
 
-#include "frame/file_access.h"
+#include "frame/os/file_access.h"
 #include "saved_pairs.h"
 #include "settings_store/settings_file.h"
 

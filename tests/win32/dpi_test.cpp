@@ -1,6 +1,6 @@
 // Where the functions that take a DPI are missing (Windows 7, 8.1), the system DPI's values scaled
 // to the window's stand in for them: they must come out as those functions give them.
-#include "frame/win32/dpi.h"
+#include "frame/ui/win32/dpi.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "fakes/settings_file_fixture.h"
-#include "frame/win32/wide_text.h"
+#include "frame/os/win32/wide_text.h"
 
 namespace tovrel {
 namespace {

@@ -1,11 +1,11 @@
 // What the Win32 layer starts for a command line, and how a failed start is numbered.
-#include "frame/win32/launch.h"
+#include "frame/os/win32/launch.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "frame/platform.h"
-#include "frame/win32/wide_text.h"
+#include "frame/os/host_system.h"
+#include "frame/os/win32/wide_text.h"
 
 namespace tovrel::win32 {
 namespace {
@@ -52,7 +52,7 @@ TEST(StartProgramTest, AProgramThatCannotStartIsAFailureWithItsNumber) {
   };
   for (const auto& c : cases) {
     try {
-      platform::start_program(c.program);
+      HostSystem().launch(c.program);
       ADD_FAILURE() << c.program << " started";
     } catch (const Failure& failure) {
       EXPECT_EQ(failure.number(), c.number) << c.program;

@@ -9,7 +9,7 @@
 
 #include "fakes/expected_texts.h"
 #include "fakes/sandbox.h"
-#include "frame/file_access.h"
+#include "frame/os/file_access.h"
 #include "settings_store/cp949.h"
 #include "settings_store/settings_file.h"
 #include "settings_store/unicode_text.h"

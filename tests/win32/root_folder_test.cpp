@@ -5,7 +5,7 @@
 
 #include <array>
 
-#include "frame/file_access.h"
+#include "frame/os/file_access.h"
 #include "frame/paths.h"
 #include "settings_store/settings_file.h"
 #include "settings_store/settings_names.h"

@@ -5,12 +5,12 @@
 #include <string>
 #include <tuple>
 
-#include "alarm_window/form1_layout.h"
+#include "alarm_window/layout.h"
 #include "fakes/fake_frame.h"
-#include "frame/win32/fitted_font.h"
-#include "frame/win32/wide_text.h"
-#include "frame/win32/win32_window.h"
-#include "settings_window/form2_layout.h"
+#include "frame/ui/win32/fitted_font.h"
+#include "frame/os/win32/wide_text.h"
+#include "frame/ui/win32/win32_window.h"
+#include "settings_window/layout.h"
 
 namespace tovrel::win32 {
 namespace {
@@ -88,7 +88,7 @@ TEST_P(TextFitTest, EveryCaptionAndInitialTextFitsItsControl) {
 }
 
 INSTANTIATE_TEST_SUITE_P(BothWindowsAtThreeDpis, TextFitTest,
-                         ::testing::Combine(::testing::Values(&form1::layout, &form2::layout),
+                         ::testing::Combine(::testing::Values(&alarm_window::layout, &settings_window::layout),
                                             ::testing::Values(96u, 144u, 192u)),
                          [](const auto& info) {
                            return std::string(std::get<0>(info.param)->name) + "_" +

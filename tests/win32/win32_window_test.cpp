@@ -1,16 +1,16 @@
 // The Win32 window system on real windows under the fake frame: what it makes of the layout and
 // event tables, the edit control's change notifications, and the layout at 96 and 192 dpi.
-#include "frame/win32/win32_window.h"
+#include "frame/ui/win32/win32_window.h"
 
 #include <gtest/gtest.h>
 
 #include <utility>
 #include <vector>
 
-#include "alarm_window/form1_layout.h"
+#include "alarm_window/layout.h"
 #include "fakes/fake_frame.h"
-#include "frame/win32/wide_text.h"
-#include "settings_window/form2_layout.h"
+#include "frame/os/win32/wide_text.h"
+#include "settings_window/layout.h"
 
 namespace tovrel::win32 {
 namespace {
@@ -206,7 +206,7 @@ TEST_P(Win32WindowTest, TwipsBecomePixelsAtTheWindowsDpiAndAgainWhenItChanges) {
 }
 
 INSTANTIATE_TEST_SUITE_P(BothWindows, Win32WindowTest,
-                         ::testing::Values(&form1::layout, &form2::layout),
+                         ::testing::Values(&alarm_window::layout, &settings_window::layout),
                          [](const auto& info) { return std::string(info.param->name); });
 
 class Win32EventsTest : public ::testing::Test {
@@ -216,36 +216,36 @@ class Win32EventsTest : public ::testing::Test {
 };
 
 TEST_F(Win32EventsTest, AChangeIsRaisedOnlyWhenTheTextChanges) {
-  Win32Window window(form2::layout, frame);
+  Win32Window window(settings_window::layout, frame);
   window.deliver_events_to(recorder);
-  const std::vector<std::pair<Event, std::size_t>> change{{Event::Change, form2::Text1}};
+  const std::vector<std::pair<Event, std::size_t>> change{{Event::Change, settings_window::Text1}};
 
-  window.set_text(form2::Text1, "7");
+  window.set_text(settings_window::Text1, "7");
   EXPECT_EQ(recorder.events, change);
   recorder.events.clear();
-  window.set_text(form2::Text1, "7");
+  window.set_text(settings_window::Text1, "7");
   EXPECT_TRUE(recorder.events.empty()) << "WM_SETTEXT of the same text is no change";
 
-  ::SendMessageW(window.control(form2::Text1), EM_SETSEL, 1, 1);
-  ::SendMessageW(window.control(form2::Text1), WM_CHAR, L'1', 0);
+  ::SendMessageW(window.control(settings_window::Text1), EM_SETSEL, 1, 1);
+  ::SendMessageW(window.control(settings_window::Text1), WM_CHAR, L'1', 0);
   EXPECT_EQ(recorder.events, change) << "typed";
-  EXPECT_EQ(window.text(form2::Text1), "71");
+  EXPECT_EQ(window.text(settings_window::Text1), "71");
 }
 
 TEST_F(Win32EventsTest, TheHourBoxLimitsTypingButNotTheProgram) {
-  Win32Window window(form2::layout, frame);
+  Win32Window window(settings_window::layout, frame);
   window.deliver_events_to(recorder);
-  const HWND hour = window.control(form2::Text1);
+  const HWND hour = window.control(settings_window::Text1);
   for (const wchar_t c : {L'1', L'2', L'3'}) ::SendMessageW(hour, WM_CHAR, c, 0);
-  EXPECT_EQ(window.text(form2::Text1), "12");
-  window.set_text(form2::Text1, "123");
-  EXPECT_EQ(window.text(form2::Text1), "123");
+  EXPECT_EQ(window.text(settings_window::Text1), "12");
+  window.set_text(settings_window::Text1, "123");
+  EXPECT_EQ(window.text(settings_window::Text1), "123");
 }
 
 TEST_F(Win32EventsTest, ClicksClosingAndTheEndOfTheSessionRaiseTheirEvents) {
-  Win32Window window(form2::layout, frame);
+  Win32Window window(settings_window::layout, frame);
   window.deliver_events_to(recorder);
-  for (const std::size_t button : {form2::Command1, form2::Command2, form2::Command3}) {
+  for (const std::size_t button : {settings_window::Command1, settings_window::Command2, settings_window::Command3}) {
     ::SendMessageW(window.control(button), BM_CLICK, 0, 0);
   }
   ::SendMessageW(window.handle(), WM_ENDSESSION, FALSE, 0);  // a shutdown called off
@@ -253,9 +253,9 @@ TEST_F(Win32EventsTest, ClicksClosingAndTheEndOfTheSessionRaiseTheirEvents) {
   ::SendMessageW(window.handle(), WM_CLOSE, 0, 0);
   pump_messages();
   EXPECT_EQ(recorder.events, (std::vector<std::pair<Event, std::size_t>>{
-                                 {Event::Click, form2::Command1},
-                                 {Event::Click, form2::Command2},
-                                 {Event::Click, form2::Command3},
+                                 {Event::Click, settings_window::Command1},
+                                 {Event::Click, settings_window::Command2},
+                                 {Event::Click, settings_window::Command3},
                                  {Event::Close, kWindow},
                                  {Event::Close, kWindow},
                              }));
@@ -263,7 +263,7 @@ TEST_F(Win32EventsTest, ClicksClosingAndTheEndOfTheSessionRaiseTheirEvents) {
 }
 
 TEST_F(Win32EventsTest, TheTimerTicksFromTheMomentEventsAreDelivered) {
-  Win32Window window(form1::layout, frame);
+  Win32Window window(alarm_window::layout, frame);
   pump_messages();
   window.deliver_events_to(recorder);
   const ULONGLONG start = ::GetTickCount64();
