@@ -262,6 +262,22 @@ TEST_F(Win32EventsTest, ClicksClosingAndTheEndOfTheSessionRaiseTheirEvents) {
   EXPECT_FALSE(::IsWindow(window.handle())) << "closed once the close handler ran";
 }
 
+// The window goes with the control the system would not make: no window is left whose procedure
+// would reach a window object that was never whole.
+TEST_F(Win32EventsTest, AControlThatCannotBeMadeIsReportedAndLeavesNoWindow) {
+  std::vector<ControlLayout> controls(alarm_window::layout.controls.begin(),
+                                      alarm_window::layout.controls.end());
+  controls.back().kind = static_cast<ControlKind>(-1);  // no control the system has
+  WindowLayout layout = alarm_window::layout;
+  layout.caption = "만들 수 없는 컨트롤";
+  layout.controls = controls;
+  Win32Windows windows(frame);
+  EXPECT_TRUE(frame.run([&] { windows.create_window(layout); }));
+  EXPECT_EQ(frame.messages, std::vector<std::string>{"런타임 오류 '7':\n\n메모리가 부족합니다."});
+  EXPECT_EQ(::FindWindowW(nullptr, to_wide(layout.caption).c_str()), nullptr);
+  pump_messages();
+}
+
 TEST_F(Win32EventsTest, TheTimerTicksFromTheMomentEventsAreDelivered) {
   Win32Window window(alarm_window::layout, frame);
   pump_messages();

@@ -31,7 +31,7 @@ const wchar_t* class_for(ControlKind kind) {
     case ControlKind::Button:
       return L"BUTTON";
   }
-  return L"STATIC";
+  return L"(no such control)";  // a class no system has: CreateWindowExW refuses it
 }
 
 DWORD control_style(const ControlLayout& control) {
@@ -103,14 +103,12 @@ Win32Window::Win32Window(const WindowLayout& layout, Frame& frame)
   const RECT outer =
       metrics.frame_around(client_rect(expected_dpi), kWindowStyle, extended, expected_dpi);
   const POINT corner = centred(outer, primary_work_area());
-  window_ = made(::CreateWindowExW(extended, kWindowClass, to_wide(layout.caption).c_str(),
-                                   kWindowStyle, corner.x, corner.y, outer.right - outer.left,
-                                   outer.bottom - outer.top, nullptr, nullptr, instance, nullptr));
-  ::SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  ::SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&procedure));
+  window_.reset(made(::CreateWindowExW(
+      extended, kWindowClass, to_wide(layout.caption).c_str(), kWindowStyle, corner.x, corner.y,
+      outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr, instance, nullptr)));
   if (layout.border_style == BorderStyle::FixedSingle) show_icon(instance);
 
-  const UINT dpi = metrics.dpi_of(window_);
+  const UINT dpi = metrics.dpi_of(window_.get());
   // Made in tab order: the dialog keys follow the order in which controls were made.
   controls_.resize(layout.controls.size());
   for (const std::size_t row : rows_in_tab_order(layout)) {
@@ -120,7 +118,7 @@ Win32Window::Win32Window(const WindowLayout& layout, Frame& frame)
     const RECT place = control_rect(row, dpi);
     controls_[row] = made(::CreateWindowExW(
         control_extended, class_for(control.kind), text.c_str(), control_style(control), place.left,
-        place.top, place.right - place.left, place.bottom - place.top, window_,
+        place.top, place.right - place.left, place.bottom - place.top, window_.get(),
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + row)), instance, nullptr));
     if (control.kind == ControlKind::TextBox) {
       known_texts_[row] = text;
@@ -133,20 +131,22 @@ Win32Window::Win32Window(const WindowLayout& layout, Frame& frame)
   fit_text(dpi);
 
   RECT client{};
-  ::GetClientRect(window_, &client);
+  ::GetClientRect(window_.get(), &client);
   const RECT wanted = client_rect(dpi);
   if (dpi != expected_dpi || !::EqualRect(&client, &wanted)) {
     size_frame(dpi);
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
-    ::GetMonitorInfoW(::MonitorFromWindow(window_, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    ::GetMonitorInfoW(::MonitorFromWindow(window_.get(), MONITOR_DEFAULTTOPRIMARY), &monitor);
     RECT bounds{};
-    ::GetWindowRect(window_, &bounds);
+    ::GetWindowRect(window_.get(), &bounds);
     const POINT centre = centred(bounds, monitor.rcWork);
-    ::SetWindowPos(window_, nullptr, centre.x, centre.y, 0, 0,
+    ::SetWindowPos(window_.get(), nullptr, centre.x, centre.y, 0, 0,
                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
-  last_window = window_;
+  ::SetWindowLongPtrW(window_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  ::SetWindowLongPtrW(window_.get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&procedure));
+  last_window = window_.get();
 }
 
 // The executable's icon (icon 1, packaging/make-icons draws it), where a window shows one:
@@ -157,15 +157,14 @@ void Win32Window::show_icon(HINSTANCE instance) {
     const int pixels = ::GetSystemMetrics(metric);
     const HANDLE icon = ::LoadImageW(instance, MAKEINTRESOURCEW(1), IMAGE_ICON, pixels, pixels,
                                      LR_DEFAULTCOLOR | LR_SHARED);
-    ::SendMessageW(window_, WM_SETICON, size, reinterpret_cast<LPARAM>(icon));
+    ::SendMessageW(window_.get(), WM_SETICON, size, reinterpret_cast<LPARAM>(icon));
   }
 }
 
 Win32Window::~Win32Window() {
-  ::SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
-  ::DestroyWindow(window_);
+  ::SetWindowLongPtrW(window_.get(), GWLP_USERDATA, 0);
   if (font_) ::DeleteObject(font_);
-  if (last_window == window_) last_window = nullptr;
+  if (last_window == window_.get()) last_window = nullptr;
 }
 
 RECT Win32Window::client_rect(UINT dpi) const {
@@ -186,11 +185,11 @@ void Win32Window::fit_text(UINT dpi) {
 
 void Win32Window::size_frame(UINT dpi) {
   const RECT wanted = client_rect(dpi);
-  const DWORD style = static_cast<DWORD>(::GetWindowLongPtrW(window_, GWL_STYLE));
-  const DWORD extended = static_cast<DWORD>(::GetWindowLongPtrW(window_, GWL_EXSTYLE));
+  const DWORD style = static_cast<DWORD>(::GetWindowLongPtrW(window_.get(), GWL_STYLE));
+  const DWORD extended = static_cast<DWORD>(::GetWindowLongPtrW(window_.get(), GWL_EXSTYLE));
   const RECT frame = DpiMetrics::of_this_system().frame_around(wanted, style, extended, dpi);
   const auto resize = [this](int outer_width, int outer_height) {
-    ::SetWindowPos(window_, nullptr, 0, 0, outer_width, outer_height,
+    ::SetWindowPos(window_.get(), nullptr, 0, 0, outer_width, outer_height,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   };
   resize(frame.right - frame.left, frame.bottom - frame.top);
@@ -198,7 +197,7 @@ void Win32Window::size_frame(UINT dpi) {
   // older than Windows 10 1607 for all but the system DPI), the frame takes other room than
   // computed: what the client area lacks or has too much is measured.
   RECT client{};
-  ::GetClientRect(window_, &client);
+  ::GetClientRect(window_.get(), &client);
   if (!::EqualRect(&client, &wanted)) {
     resize(frame.right - frame.left + wanted.right - client.right,
            frame.bottom - frame.top + wanted.bottom - client.bottom);
@@ -216,23 +215,23 @@ void Win32Window::set_text(std::size_t control, const std::string& text) {
 void Win32Window::deliver_events_to(EventSink& events) {
   events_ = &events;
   if (layout_.timer.interval_ms > 0) {
-    ::SetTimer(window_, kTimerId, static_cast<UINT>(layout_.timer.interval_ms), nullptr);
+    ::SetTimer(window_.get(), kTimerId, static_cast<UINT>(layout_.timer.interval_ms), nullptr);
   }
 }
 
 void Win32Window::show() {
-  ::ShowWindow(window_, layout_.activates_when_shown ? SW_SHOWNORMAL : SW_SHOWNOACTIVATE);
-  ::UpdateWindow(window_);
+  ::ShowWindow(window_.get(), layout_.activates_when_shown ? SW_SHOWNORMAL : SW_SHOWNOACTIVATE);
+  ::UpdateWindow(window_.get());
 }
 
 void Win32Window::remember_focus() {
   const HWND focus = ::GetFocus();
-  if (focus != nullptr && ::IsChild(window_, focus)) focused_ = focus;
+  if (focus != nullptr && ::IsChild(window_.get(), focus)) focused_ = focus;
 }
 
 void Win32Window::restore_focus() {
   const HWND control =
-      ::IsWindow(focused_) ? focused_ : ::GetNextDlgTabItem(window_, nullptr, FALSE);
+      ::IsWindow(focused_) ? focused_ : ::GetNextDlgTabItem(window_.get(), nullptr, FALSE);
   if (control != nullptr) ::SetFocus(control);
 }
 
@@ -271,7 +270,7 @@ bool Win32Window::handle_message(UINT message, WPARAM w, LPARAM l) {
       return true;
     case WM_CLOSE:
       raise(Event::Close, kWindow);
-      ::DestroyWindow(window_);
+      ::DestroyWindow(window_.get());
       return true;
     case WM_ENDSESSION:
       // The session ends: the window closes as it would for the close box.
@@ -287,7 +286,7 @@ bool Win32Window::handle_message(UINT message, WPARAM w, LPARAM l) {
       }
       fit_text(dpi);
       size_frame(dpi);
-      ::SetWindowPos(window_, nullptr, suggested->left, suggested->top, 0, 0,
+      ::SetWindowPos(window_.get(), nullptr, suggested->left, suggested->top, 0, 0,
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
       return true;
     }

@@ -7,13 +7,21 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "frame/frame.h"
 #include "frame/window.h"
 
 namespace tovrel::win32 {
+
+/// Destroys a window that its owner lets go of, also when the owner's making stops half way.
+struct WindowDestroyer {
+  void operator()(HWND window) const { ::DestroyWindow(window); }
+};
+using WindowHandle = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDestroyer>;
 
 /// The command identifier of a control's row: WM_COMMAND tells controls apart by it. Those below
 /// it (IDOK, IDCANCEL, which dialog keys send) are no control's.
@@ -23,7 +31,8 @@ class Win32Window final : public Window {
  public:
   /// Makes the window, hidden, and its controls in tab order, laid out for the window's DPI and
   /// centred on its monitor's work area. Events pass through the frame, so that a failure while
-  /// mapping one is reported like any other.
+  /// mapping one is reported like any other. The window procedure takes over once the window is
+  /// whole: where a control cannot be made, the window goes, with nothing pointing at this.
   Win32Window(const WindowLayout& layout, Frame& frame);
   ~Win32Window() override;
   Win32Window(const Win32Window&) = delete;
@@ -34,7 +43,7 @@ class Win32Window final : public Window {
   void deliver_events_to(EventSink& events) override;
   void show() override;
 
-  HWND handle() const { return window_; }
+  HWND handle() const { return window_.get(); }
   HWND control(std::size_t row) const { return controls_.at(row); }
 
  private:
@@ -54,7 +63,7 @@ class Win32Window final : public Window {
 
   const WindowLayout& layout_;
   Frame& frame_;
-  HWND window_ = nullptr;
+  WindowHandle window_;
   std::vector<HWND> controls_;
   // Each text box's text as last seen: an edit control notifies EN_CHANGE on every WM_SETTEXT,
   // even of the text it already has, and a change is only a change when the text differs.
