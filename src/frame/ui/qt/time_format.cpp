@@ -16,7 +16,7 @@ bool is_blank(QChar c) {
 
 }  // namespace
 
-// A plain scan rather than a regular expression: compiling one at start-up cost the alarm half a
+// A plain scan rather than a regular expression, whose compiling at start-up would take half a
 // megabyte of resident memory (PCRE2's JIT) for a one-letter edit.
 QString without_time_zone(const QString& format) {
   QString kept;
