@@ -20,17 +20,41 @@ TEST(SanitizeUtf8Test, ReplacesEachBadByteAndKeepsLineFeeds) {
   for (const auto& c : cases) EXPECT_EQ(sanitize_utf8(c.in), c.out) << c.in;
 }
 
+TEST(Utf8Test, EachLengthOfSequenceFromItsFirstToItsLastCodePoint) {
+  const struct {
+    char32_t code_point;
+    std::string utf8;
+  } cases[] = {
+      {0x7F, "\x7F"},         {0x80, "\xC2\x80"},         {0x7FF, "\xDF\xBF"},
+      {0x800, "\xE0\xA0\x80"}, {0xFFFF, "\xEF\xBF\xBF"},    {0x10000, "\xF0\x90\x80\x80"},
+      {0x10FFFF, "\xF4\x8F\xBF\xBF"},
+  };
+  for (const auto& c : cases) {
+    std::string written;
+    append_utf8(written, c.code_point);
+    const auto number = static_cast<unsigned long>(c.code_point);
+    EXPECT_EQ(written, c.utf8) << std::hex << number;
+    std::string_view read = written;
+    EXPECT_EQ(take_code_point(read), c.code_point) << std::hex << number;
+    EXPECT_TRUE(read.empty()) << std::hex << number;
+  }
+}
+
 TEST(Utf16Test, RoundTripsAndRepairsBrokenInput) {
-  const std::string text = "알람 a😀";
+  const std::string text = "알람 a😀\u07FF\u0800";
   EXPECT_EQ(utf16_to_utf8(utf8_to_utf16(text, false), false), text);
   EXPECT_EQ(utf16_to_utf8(utf8_to_utf16(text, true), true), text);
-  EXPECT_EQ(utf16_to_utf8(std::string("\x00\xD8"
-                                      "a\0",
-                                      4),
-                          false),
-            "\uFFFDa")
-      << "lone surrogate";
-  EXPECT_EQ(utf16_to_utf8(std::string("a\0b", 3), false), "a\uFFFD") << "odd last byte";
+  const struct {
+    const char* description;
+    std::string utf16le, utf8;
+  } broken[] = {
+      {"lone high surrogate", std::string("\x00\xD8" "a\0", 4), "\uFFFDa"},
+      {"lone low surrogate", std::string("\x00\xDC" "a\0", 4), "\uFFFDa"},
+      {"low before high", std::string("\x00\xDC\x00\xD8", 4), "\uFFFD\uFFFD"},
+      {"high at the end", std::string("a\0\xFF\xDB", 4), "a\uFFFD"},
+      {"odd last byte", std::string("a\0b", 3), "a\uFFFD"},
+  };
+  for (const auto& c : broken) EXPECT_EQ(utf16_to_utf8(c.utf16le, false), c.utf8) << c.description;
 }
 
 TEST(TrimBlanksTest, RemovesUnicodeBlanksAtBothEndsOnly) {
