@@ -1,12 +1,35 @@
 // Both executables start here on Linux; which window opens is fixed for each at build time.
+#include <optional>
+#include <string>
+
 #include "frame/os/host_system.h"
+#include "frame/os/posix/opener.h"
 #include "frame/ui/qt/desktop.h"
 #include "frame/ui/qt/qt_user_interface.h"
 #include "frame/ui/qt/qt_window.h"
 #include "program/program.h"
 
+namespace {
+
+// Where the file did not open (deleted or moved since it was chosen, say), as the file's own
+// opener on Windows would say; the alarm may have ended by then, so its opener says it.
+void say_the_file_did_not_open(const std::string& file) {
+  const tovrel::Executable& alarm = tovrel::kAlarmExecutable;
+  tovrel::DesktopApplication application(alarm.application_id);
+  tovrel::QtWindows windows;
+  tovrel::QtUserInterface(windows).show_message(std::string(alarm.title),
+                                                "파일을 열 수 없습니다:\n" + file);
+}
+
+}  // namespace
+
 int main() {
   const tovrel::Executable& executable = tovrel::this_executable;
+  // Before the window system starts its threads: the opener is a fork of this process.
+  std::optional<tovrel::posix::Opener> opener;
+  if (executable.startup_window == tovrel::StartupWindow::Alarm) {
+    opener.emplace(say_the_file_did_not_open);
+  }
   tovrel::DesktopApplication application(executable.application_id);
   tovrel::HostSystem system;
   tovrel::QtWindows windows;

@@ -21,17 +21,15 @@ def setUpModule():
     os.environ["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
 
 
+def applications():
+    desktop = pyatspi.Registry.getDesktop(0)
+    return [app for app in map(desktop.getChildAtIndex, range(desktop.childCount)) if app]
+
+
 def application(pid, timeout=10):
     """The AT-SPI application of process pid, once it has registered."""
-    def find():
-        desktop = pyatspi.Registry.getDesktop(0)
-        for index in range(desktop.childCount):
-            app = desktop.getChildAtIndex(index)
-            if app is not None and app.get_process_id() == pid:
-                return app
-        return None
-
-    app = harness.poll(find, timeout)
+    app = harness.poll(lambda: next((a for a in applications() if a.get_process_id() == pid),
+                                    None), timeout)
     if app is None:
         raise AssertionError(f"process {pid} did not register with AT-SPI within {timeout} s")
     return app
@@ -107,6 +105,25 @@ class AccessibilityTest(unittest.TestCase):
         self.assertEqual([box.name for box in boxes], captions)
         self.assertEqual([labels_of(box) for box in boxes], [[("label", c)] for c in captions])
         self.assertEqual(text_of(boxes[1]), "2시간 남았습니다.")
+
+    def test_a_file_that_is_gone_is_named_once_the_alarm_has_ended(self):
+        # At the set hour, with the real xdg-open, which ends with status 2 for a missing file.
+        gone = "/tmp/tovrel-지운 노래.mp3"
+        app_folder = harness.make_app_folder(self.scratch, "Tovrel")
+        harness.write_settings(app_folder, {"일어날 시간": "7", "원하는 파일": gone})
+        run = harness.start([app_folder / "Tovrel"], self.x, self.scratch, lang="ko_KR.UTF-8",
+                            fake_time="2026-12-08 07:30:00")
+        self.addCleanup(run.stop)
+        self.assertEqual(run.wait(timeout=15)[0], 0, run.output())
+
+        def message():
+            return next((label.name for app in applications() if app.get_process_id() != run.pid
+                         for label in showing(app, "label") if gone in label.name), None)
+
+        self.assertEqual(harness.poll(message, timeout=10), "파일을 열 수 없습니다:\n" + gone)
+        box = self.x.wait_for_window(ALARM_TITLE)
+        self.x.run("xdotool", "key", "Return")
+        self.assertTrue(self.x.wait_until_gone(box), "Return left the box open")
 
     def test_settings_window_by_keyboard_alone(self):
         run = self.start(SETTINGS_TITLE)

@@ -5,10 +5,12 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <fstream>
 #include <thread>
 
 #include "fakes/sandbox.h"
 #include "frame/failure.h"
+#include "frame/os/posix/opener.h"
 #include "posix/ordinary_user.h"
 
 namespace tovrel::posix {
@@ -20,21 +22,24 @@ TEST(ProcessForCommandLineTest, OpenCommandOpensTheFileWithXdgOpen) {
     std::string program;
     std::vector<std::string> arguments;
     bool search_path;
+    std::string opened_file;
   } cases[] = {
-      {"explorer.exe /음악/아침 노래.mp3", "xdg-open", {"/음악/아침 노래.mp3"}, true},
-      {"explorer.exe /tmp/a;touch x", "xdg-open", {"/tmp/a;touch x"}, true},
-      {"explorer.exe $(reboot)", "xdg-open", {"$(reboot)"}, true},
-      {"explorer.exe  two spaces ", "xdg-open", {" two spaces "}, true},
-      {"explorer.exe -x", "xdg-open", {"./-x"}, true},
-      {"/opt/tovrel/환경설정", "/opt/tovrel/환경설정", {}, false},
-      {"/opt/my folder/Tovrel", "/opt/my folder/Tovrel", {}, false},
-      {"explorer.exe", "explorer.exe", {}, false},
+      {"explorer.exe /음악/아침 노래.mp3", "xdg-open", {"/음악/아침 노래.mp3"}, true,
+       "/음악/아침 노래.mp3"},
+      {"explorer.exe /tmp/a;touch x", "xdg-open", {"/tmp/a;touch x"}, true, "/tmp/a;touch x"},
+      {"explorer.exe $(reboot)", "xdg-open", {"$(reboot)"}, true, "$(reboot)"},
+      {"explorer.exe  two spaces ", "xdg-open", {" two spaces "}, true, " two spaces "},
+      {"explorer.exe -x", "xdg-open", {"./-x"}, true, "-x"},
+      {"/opt/tovrel/환경설정", "/opt/tovrel/환경설정", {}, false, ""},
+      {"/opt/my folder/Tovrel", "/opt/my folder/Tovrel", {}, false, ""},
+      {"explorer.exe", "explorer.exe", {}, false, ""},
   };
   for (const auto& c : cases) {
     const ProcessStart start = process_for_command_line(c.command_line);
     EXPECT_EQ(start.program, c.program) << c.command_line;
     EXPECT_EQ(start.arguments, c.arguments) << c.command_line;
     EXPECT_EQ(start.search_path, c.search_path) << c.command_line;
+    EXPECT_EQ(start.opened_file, c.opened_file) << c.command_line;
   }
 }
 
@@ -59,7 +64,7 @@ class StartDetachedTest : public testing::Sandbox {
 
 TEST_F(StartDetachedTest, StartsTheProgramInASessionOfItsOwnWithItsArgumentsUnchanged) {
   const std::string program = recorder("recorder");
-  start_detached({program, {"/tmp/a;touch x", "$(reboot)", "two words"}, false});
+  start_detached({program, {"/tmp/a;touch x", "$(reboot)", "two words"}, false, {}});
   EXPECT_EQ(wait_for("recorder.args"), "/tmp/a;touch x|$(reboot)|two words|");
   EXPECT_NE(std::stoi(wait_for("recorder.sid")), ::getsid(0));
   EXPECT_FALSE(std::filesystem::exists("x"));
@@ -92,13 +97,59 @@ TEST_F(StartDetachedTest, AProgramThatCannotStartIsAFailure) {
   for (const auto& c : cases) {
     const bool failed = testing::as_ordinary_user([&] {
       try {
-        start_detached({c.program, {}, false});
+        start_detached({c.program, {}, false, {}});
         return false;
       } catch (const Failure& failure) {
         return failure.number() == c.number;
       }
     });
     EXPECT_TRUE(failed) << c.program;
+  }
+}
+
+// The report runs in the opener's own process: it leaves the file it names where the test looks.
+std::string report_file;
+void write_report(const std::string& file) { std::ofstream(report_file) << file; }
+
+// The opener outlives the program that made it: what it started and watches may fail later.
+TEST_F(StartDetachedTest, TheOpenerReportsAFileThatCouldNotBeOpenedAlsoAfterTheProgramEnded) {
+  const struct {
+    const char* description;
+    const char* script;  // what the opening program does
+    bool reported;
+  } cases[] = {
+      {"could not open it", "exit 2", true},
+      {"could not open it, later", "sleep 0.3; exit 4", true},
+      {"opened it", "exit 0", false},
+      {"ended by a signal", "kill -TERM $$", false},
+  };
+  for (const auto& c : cases) {
+    report_file = path("report");
+    std::filesystem::remove(report_file);
+    std::filesystem::remove(path("done"));
+    {
+      Opener opener(write_report);
+      opener.open({"/bin/sh", {"-c", "touch \"$0\"; " + std::string(c.script), path("done")},
+                   false, "/음악/지운 노래.mp3"});
+    }
+    wait_for("done");
+    EXPECT_TRUE(std::filesystem::exists(path("done"))) << c.description;
+    if (c.reported) {
+      EXPECT_EQ(wait_for("report"), "/음악/지운 노래.mp3") << c.description;
+    } else {
+      std::this_thread::sleep_for(std::chrono::milliseconds(300));
+      EXPECT_FALSE(std::filesystem::exists(report_file)) << c.description;
+    }
+  }
+}
+
+TEST_F(StartDetachedTest, AnOpeningProgramThatCannotStartIsAFailureOfTheLaunch) {
+  Opener opener(write_report);
+  try {
+    opener.open({path("missing/xdg-open"), {"/a"}, false, "/a"});
+    ADD_FAILURE() << "started";
+  } catch (const Failure& failure) {
+    EXPECT_EQ(failure.number(), ErrorNumber::FileNotFound);
   }
 }
 

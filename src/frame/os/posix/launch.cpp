@@ -9,24 +9,12 @@
 #include "frame/failure.h"
 #include "frame/open_command.h"
 #include "frame/os/host_system.h"
+#include "frame/os/posix/opener.h"
 
 extern char** environ;
 
 namespace tovrel::posix {
 namespace {
-
-ErrorNumber error_for_errno(int error) {
-  switch (error) {
-    case ENOENT:
-    case ENOTDIR:
-      return ErrorNumber::FileNotFound;
-    case EACCES:
-    case EPERM:
-      return ErrorNumber::PermissionDenied;
-    default:
-      return ErrorNumber::PathFileAccessError;
-  }
-}
 
 // posix_spawn attributes for a program that must not inherit our session or signal state.
 class DetachedAttributes {
@@ -53,26 +41,40 @@ class DetachedAttributes {
 
 }  // namespace
 
-ProcessStart process_for_command_line(const std::string& command_line) {
-  if (!command_line.starts_with(kOpenFileCommand)) return {command_line, {}, false};
-  std::string file = command_line.substr(kOpenFileCommand.size());
-  // xdg-open takes a leading '-' for an option; "./-x" names the same file.
-  if (file.starts_with('-')) file.insert(0, "./");
-  return {"xdg-open", {std::move(file)}, true};
+Failure start_failure(int error) {
+  switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+      return Failure(ErrorNumber::FileNotFound);
+    case EACCES:
+    case EPERM:
+      return Failure(ErrorNumber::PermissionDenied);
+    default:
+      return Failure(ErrorNumber::PathFileAccessError);
+  }
 }
 
-void start_detached(const ProcessStart& start) {
+ProcessStart process_for_command_line(const std::string& command_line) {
+  if (!command_line.starts_with(kOpenFileCommand)) return {command_line, {}, false, {}};
+  const std::string file = command_line.substr(kOpenFileCommand.size());
+  // xdg-open takes a leading '-' for an option; "./-x" names the same file.
+  return {"xdg-open", {file.starts_with('-') ? "./" + file : file}, true, file};
+}
+
+int spawn_detached(const ProcessStart& start, pid_t& pid) {
   std::vector<char*> argv;
   argv.push_back(const_cast<char*>(start.program.c_str()));
   for (const auto& argument : start.arguments) argv.push_back(const_cast<char*>(argument.c_str()));
   argv.push_back(nullptr);
 
   const DetachedAttributes attributes;
-  pid_t pid = 0;
   const auto spawn = start.search_path ? posix_spawnp : posix_spawn;
-  const int error =
-      spawn(&pid, start.program.c_str(), nullptr, attributes.get(), argv.data(), environ);
-  if (error != 0) throw Failure(error_for_errno(error));
+  return spawn(&pid, start.program.c_str(), nullptr, attributes.get(), argv.data(), environ);
+}
+
+void start_detached(const ProcessStart& start) {
+  pid_t pid = 0;
+  if (const int error = spawn_detached(start, pid); error != 0) throw start_failure(error);
 }
 
 }  // namespace tovrel::posix
@@ -80,7 +82,12 @@ void start_detached(const ProcessStart& start) {
 namespace tovrel {
 
 void HostSystem::launch(const std::string& command_line) {
-  posix::start_detached(posix::process_for_command_line(command_line));
+  const posix::ProcessStart start = posix::process_for_command_line(command_line);
+  if (posix::Opener* opener = posix::Opener::of_this_process(); opener && !start.opened_file.empty()) {
+    opener->open(start);
+  } else {
+    posix::start_detached(start);
+  }
 }
 
 }  // namespace tovrel
