@@ -73,7 +73,7 @@ class TestFontFit : public QObject {
   void fits() {
     QFETCH(const tovrel::WindowLayout*, layout);
     QFETCH(const tovrel::ControlLayout*, control);
-    tovrel::QtWindow window(*layout);
+    tovrel::QtWindow window(*layout, false);
     QWidget& widget = *window.findChild<QWidget*>(QString::fromUtf8(control->name));
 
     // The layout table places the control, at this DPI.
@@ -94,6 +94,32 @@ class TestFontFit : public QObject {
                             .arg(needed.height())
                             .arg(room.width())
                             .arg(room.height())));
+  }
+
+  // Where the window draws its own title bar (Wayland), its caption is whole beside the close box.
+  void caption_fits_the_windows_own_title_bar_data() {
+    QTest::addColumn<const tovrel::WindowLayout*>("layout");
+    QTest::newRow("alarm") << &tovrel::alarm_window::layout;
+    QTest::newRow("settings") << &tovrel::settings_window::layout;
+  }
+
+  void caption_fits_the_windows_own_title_bar() {
+    QFETCH(const tovrel::WindowLayout*, layout);
+    tovrel::QtWindow window(*layout, true);
+    window.show();
+    const auto* caption = window.findChild<QLabel*>(QStringLiteral("Caption"));
+    QVERIFY(caption);
+    QCOMPARE(caption->text(), QString::fromUtf8(layout->caption.data(), layout->caption.size()));
+    const QFontMetricsF metrics(caption->font());
+    QVERIFY2(qCeil(metrics.horizontalAdvance(caption->text())) <= caption->contentsRect().width(),
+             qPrintable(QStringLiteral("the caption needs %1 px, the title bar leaves %2")
+                            .arg(qCeil(metrics.horizontalAdvance(caption->text())))
+                            .arg(caption->contentsRect().width())));
+    // The client area keeps the layout's size below it.
+    const int dpi = window.logicalDpiX();
+    QCOMPARE(window.findChild<QWidget*>(QStringLiteral("ClientArea"))->size(),
+             QSize(tovrel::twips_to_pixels(layout->client_width, dpi),
+                   tovrel::twips_to_pixels(layout->client_height, dpi)));
   }
 };
 

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMoveEvent>
+#include <QPainter>
 #include <QPalette>
 #include <QPushButton>
 #include <QScreen>
@@ -16,6 +17,7 @@
 
 #include "frame/os/posix/termination.h"
 #include "frame/ui/qt/qt_text.h"
+#include "frame/ui/qt/title_bar.h"
 
 namespace tovrel {
 namespace {
@@ -106,27 +108,48 @@ QWidget* make_control(const ControlLayout& control, QWidget& window) {
   return nullptr;
 }
 
-Qt::WindowFlags flags_for(BorderStyle style) {
+// A window that draws its own title bar asks for no frame at all: Qt drops the frameless hint
+// from flags that also ask for a caption.
+Qt::WindowFlags flags_for(BorderStyle style, bool own_title_bar) {
+  const Qt::WindowFlags type = style == BorderStyle::FixedToolWindow ? Qt::Tool : Qt::Window;
+  if (own_title_bar) return type | Qt::FramelessWindowHint;
   const Qt::WindowFlags fixed =
       Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
-  return style == BorderStyle::FixedToolWindow ? Qt::Tool | fixed
-                                               : Qt::Window | Qt::WindowSystemMenuHint | fixed;
+  return type | fixed | (style == BorderStyle::FixedSingle ? Qt::WindowSystemMenuHint : Qt::Widget);
 }
+
+// Where windows get no frame from the window system (Wayland, unless the compositor draws one):
+// Qt's own leaves the alarm's narrow window too little room for its caption.
+bool needs_own_title_bar() { return QGuiApplication::platformName().startsWith(u"wayland"); }
 
 }  // namespace
 
-QtWindow::QtWindow(const WindowLayout& layout) {
+QtWindow::QtWindow(const WindowLayout& layout, bool own_title_bar) {
   const int dpi = logicalDpiX();
   const auto pixels = [dpi](int twips) { return twips_to_pixels(twips, dpi); };
+  const QSize client_size(pixels(layout.client_width), pixels(layout.client_height));
 
   setObjectName(to_qt(layout.name));
   setWindowTitle(to_qt(layout.caption));
-  setWindowFlags(flags_for(layout.border_style));
-  setFixedSize(pixels(layout.client_width), pixels(layout.client_height));
+  setWindowFlags(flags_for(layout.border_style, own_title_bar));
   setAttribute(Qt::WA_ShowWithoutActivating, !layout.activates_when_shown);
 
+  // The controls' parent: the window itself, or the client area below its own title bar, inside
+  // a line around it all.
+  QWidget* client = this;
+  if (own_title_bar) {
+    auto* title_bar = new TitleBar(windowTitle(), *this);
+    title_bar->setGeometry(1, 1, client_size.width(), title_bar->height());
+    client = new QWidget(this);
+    client->setObjectName(QStringLiteral("ClientArea"));
+    client->setGeometry(QRect(QPoint(1, title_bar->geometry().bottom() + 1), client_size));
+    setFixedSize(client->geometry().bottomRight().x() + 2, client->geometry().bottom() + 2);
+  } else {
+    setFixedSize(client_size);
+  }
+
   for (const ControlLayout& control : layout.controls) {
-    QWidget* widget = make_control(control, *this);
+    QWidget* widget = make_control(control, *client);
     widget->setObjectName(to_qt(control.name));
     const Twips& bounds = control.bounds;
     widget->setGeometry(pixels(bounds.left), pixels(bounds.top), pixels(bounds.width),
@@ -231,8 +254,16 @@ void QtWindow::closeEvent(QCloseEvent* event) {
   event->accept();
 }
 
+void QtWindow::paintEvent(QPaintEvent* event) {
+  QWidget::paintEvent(event);
+  if (!(windowFlags() & Qt::FramelessWindowHint)) return;
+  QPainter painter(this);
+  painter.setPen(palette().color(QPalette::Dark));
+  painter.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
 std::unique_ptr<Window> QtWindows::create_window(const WindowLayout& layout) {
-  auto window = std::make_unique<QtWindow>(layout);
+  auto window = std::make_unique<QtWindow>(layout, needs_own_title_bar());
   last_ = window.get();
   return window;
 }

@@ -14,8 +14,9 @@ namespace tovrel {
 class QtWindow final : public QWidget, public Window {
  public:
   /// Builds the controls and gives the window its caption, frame, fixed client size and place in
-  /// the middle of the screen.
-  explicit QtWindow(const WindowLayout& layout);
+  /// the middle of the screen. With its own title bar, the window draws its caption and close box
+  /// above the client area and a line around both.
+  QtWindow(const WindowLayout& layout, bool own_title_bar);
 
   std::string text(std::size_t control) const override;
   void set_text(std::size_t control, const std::string& text) override;
@@ -25,6 +26,7 @@ class QtWindow final : public QWidget, public Window {
  protected:
   void moveEvent(QMoveEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
 
  private:
   /// Places the window, its frame included, in the middle of its screen's available area.
