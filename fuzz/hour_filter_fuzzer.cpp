@@ -46,6 +46,7 @@ bool is_hour(std::string_view text) { return kHours.contains(text); }
 class NoSystem final : public tovrel::System {
  public:
   std::string app_folder() const override { fail("app_folder"); }
+  std::optional<std::string> own_settings_folder() const override { fail("own_settings_folder"); }
   void launch(const std::string&) override { fail("launch"); }
   tovrel::ClockTime now() const override { fail("now"); }
   tovrel::FileSystem& files() override { fail("files"); }

@@ -7,6 +7,7 @@
 #include "frame/executable_files.h"
 #include "frame/open_command.h"
 #include "frame/paths.h"
+#include "frame/settings_location.h"
 #include "settings_store/settings_file.h"
 #include "settings_store/settings_names.h"
 
@@ -27,8 +28,7 @@ AlarmWindow::AlarmWindow(Frame& frame, Controls& controls) : frame_(frame), cont
 void AlarmWindow::load() {
   // One reading of the file for both settings, so that a save in between cannot mix two saves.
   // The section is the settings window's caption, never this executable's own title.
-  const SettingsSnapshot settings(frame_.system().files(),
-                                  join_path(frame_.system().app_folder(), kSettingsFileName));
+  const SettingsSnapshot settings(frame_.system().files(), settings_file_of(frame_.system()));
   const std::string hour_setting = settings.value(kSettingsSection, kHourKey);
   controls_.set_text(Text4, hour_setting);
   const std::string file_setting = settings.value(kSettingsSection, kFileKey);

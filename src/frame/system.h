@@ -1,6 +1,7 @@
 // What the operating system does for a window's handlers, the same under every window system.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "settings_store/file_system.h"
@@ -20,6 +21,11 @@ class System {
   /// The folder that holds the running executable, its links resolved, without a trailing
   /// separator except at the root.
   virtual std::string app_folder() const = 0;
+
+  /// Where the program was installed for all users, so that the folder beside the executables is
+  /// the administrators', the folder of this user's own settings; nothing where the settings live
+  /// beside the executables.
+  virtual std::optional<std::string> own_settings_folder() const = 0;
 
   /// Starts a program from a command line and returns at once without waiting for it.
   /// Throws Failure when the program cannot be started.

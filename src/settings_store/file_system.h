@@ -58,6 +58,10 @@ class FileSystem {
   /// The file a path finally names once symbolic links are followed; nothing for a link loop.
   virtual std::optional<std::string> resolve_links(const std::string& path) const = 0;
 
+  /// Makes the folder a file goes into, with the folders above it, where they are missing;
+  /// whether the folder is there now.
+  virtual bool make_folders_for(const std::string& file_path) = 0;
+
   /// Whether an existing file may be written.
   virtual bool is_writable(const std::string& path) const = 0;
 

@@ -2,18 +2,25 @@
 
 namespace tovrel {
 
-SettingsSnapshot::SettingsSnapshot(const FileSystem& files, const std::string& path) {
-  const FileContent file = files.read_file(path);
-  if (file.state == FileState::Read) text_ = decode_profile(file.bytes);
+SettingsSnapshot::SettingsSnapshot(const FileSystem& files, const SettingsFile& file) {
+  FileContent content = files.read_file(file.path);
+  if (content.state == FileState::Missing && !file.defaults.empty()) {
+    content = files.read_file(file.defaults);
+  }
+  if (content.state == FileState::Read) text_ = decode_profile(content.bytes);
 }
 
 std::string SettingsSnapshot::value(std::string_view section, std::string_view key) const {
   return find_value(text_, section, key);
 }
 
-WriteOutcome write_settings(FileSystem& files, const std::string& path, std::string_view section,
+WriteOutcome write_settings(FileSystem& files, const SettingsFile& file, std::string_view section,
                             std::span<const Setting> settings) {
-  const std::optional<std::string> target = files.resolve_links(path);
+  // A user's own file, which has defaults, may be the first in its folder.
+  if (!file.defaults.empty() && !files.make_folders_for(file.path)) {
+    return WriteOutcome::FileNotWritable;
+  }
+  const std::optional<std::string> target = files.resolve_links(file.path);
   if (!target) return WriteOutcome::FileNotWritable;
   const FolderLock lock = files.lock_folder(*target);
   if (lock.state == LockState::Busy) return WriteOutcome::LockedByAnotherSaver;

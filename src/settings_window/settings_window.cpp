@@ -4,6 +4,7 @@
 
 #include "frame/executable_files.h"
 #include "frame/paths.h"
+#include "frame/settings_location.h"
 #include "settings_store/settings_file.h"
 #include "settings_store/settings_names.h"
 #include "settings_window/layout.h"
@@ -20,10 +21,6 @@ constexpr char kInputNotValid[] = "입력이 정상적이지 않습니다. 다�
 }  // namespace
 
 SettingsWindow::SettingsWindow(Frame& frame, Controls& controls) : frame_(frame), controls_(controls) {}
-
-std::string SettingsWindow::settings_path() const {
-  return join_path(frame_.system().app_folder(), kSettingsFileName);
-}
 
 void SettingsWindow::text1_change() {
   const std::string hour = controls_.text(Text1);
@@ -48,7 +45,7 @@ void SettingsWindow::command1_click() {
 // files written that way exist; an executable with another title keeps a section of its own,
 // which the alarm never reads. Do not "fix" one to match the other.
 void SettingsWindow::command2_click() {
-  const SettingsSnapshot settings(frame_.system().files(), settings_path());
+  const SettingsSnapshot settings(frame_.system().files(), settings_file_of(frame_.system()));
   const std::string section = frame_.title();
   controls_.set_text(Text1, settings.value(section, kHourKey));
   controls_.set_text(Text2, settings.value(section, kFileKey));
@@ -75,7 +72,7 @@ void SettingsWindow::save() {
   }
   const std::array<Setting, 2> settings = {Setting{kHourKey, hour}, Setting{kFileKey, file}};
   const WriteOutcome outcome =
-      write_settings(frame_.system().files(), settings_path(), frame_.title(), settings);
+      write_settings(frame_.system().files(), settings_file_of(frame_.system()), frame_.title(), settings);
   frame_.show_message(outcome == WriteOutcome::Saved ? kSaved : kInputNotValid);
 }
 

@@ -29,7 +29,6 @@ class SettingsWindow {
   void query_unload();
 
  private:
-  std::string settings_path() const;
   void save();
 
   Frame& frame_;

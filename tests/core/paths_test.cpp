@@ -36,7 +36,9 @@ TEST(PathsTest, JoinAddsASeparatorEvenAtTheRoot) {
   };
   for (const auto& c : cases) {
     EXPECT_EQ(join_path(c.folder, "SETUP.INI", c.separator), c.joined) << c.folder;
-    if (c.separator == kPathSeparator) EXPECT_EQ(join_path(c.folder, "SETUP.INI"), c.joined);
+    if (c.separator == kPathSeparator) {
+      EXPECT_EQ(join_path(c.folder, "SETUP.INI"), c.joined);
+    }
   }
 }
 

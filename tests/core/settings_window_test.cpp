@@ -130,6 +130,27 @@ TEST_F(SettingsWindowTest, SaveWritesBothBoxes) {
             cp949("[환경설정]\r\n일어날 시간=7\r\n원하는 파일=/음악/아침 노래.mp3\r\n"));
 }
 
+// Installed for all users: the folder beside the executables is the administrators' and holds the
+// defaults; each user reads and saves a file of their own, once there is one.
+TEST_F(SettingsWindowTest, InstalledForAllUsersEachUserSavesTheirOwnFile) {
+  frame.own_folder = path("home/.config/tovrel");
+  const std::string defaults = cp949("[환경설정]\r\n일어날 시간=6\r\n원하는 파일=/기본.mp3\r\n");
+  write("SETUP.INI", defaults);
+
+  click(Command2);
+  EXPECT_EQ(controls.text(Text1), "6") << "the defaults, while the user has no file";
+  controls.set_text(Text1, "7");
+  click(Command3);
+  EXPECT_EQ(frame.messages, (std::vector<std::string>{kLoaded, kSaved}));
+  EXPECT_EQ(read("home/.config/tovrel/SETUP.INI"),
+            cp949("[환경설정]\r\n일어날 시간=7\r\n원하는 파일=/기본.mp3\r\n"));
+  EXPECT_EQ(read("SETUP.INI"), defaults);
+
+  write("SETUP.INI", cp949("[환경설정]\r\n일어날 시간=5\r\n원하는 파일=/기본.mp3\r\n"));
+  click(Command2);
+  EXPECT_EQ(controls.text(Text1), "7") << "the user's own file, once there is one";
+}
+
 TEST_F(SettingsWindowTest, SaveRefusesWhatItCannotStoreAndWritesNothing) {
   const struct {
     const char* description;

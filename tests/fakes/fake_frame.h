@@ -23,6 +23,7 @@ namespace tovrel::testing {
 class FakeSystem : public System {
  public:
   std::string folder = "/app";
+  std::optional<std::string> own_folder;  // set: installed for all users, the user's own folder
   ClockTime time{};
   std::exception_ptr clock_fault;     // what asking the clock raises
   std::vector<std::string> launches;  // command lines started
@@ -36,6 +37,7 @@ class FakeSystem : public System {
       std::exception_ptr raised = std::make_exception_ptr(Failure(ErrorNumber::FileNotFound)));
 
   std::string app_folder() const override { return folder; }
+  std::optional<std::string> own_settings_folder() const override { return own_folder; }
   void launch(const std::string& command_line) override;
   ClockTime now() const override;
   FileSystem& files() override { return files_; }

@@ -3,11 +3,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <optional>
 
 #include "fakes/fake_frame.h"
 #include "fakes/settings_file_fixture.h"
 #include "frame/os/file_access.h"
+#include "frame/os/posix/settings_folder.h"
 #include "frame/program_window.h"
 #include "posix/ordinary_user.h"
 #include "settings_store/settings_file.h"
@@ -47,6 +50,40 @@ TEST_F(SettingsFilePosixTest, WhatCannotBeReadReadsEmpty) {
   EXPECT_TRUE(as_ordinary_user([&] {
     return SettingsSnapshot(files, file).value("환경설정", "일어날 시간").empty();
   })) << "a file we may not read";
+}
+
+// Where the executables' folder is not the user's (a package's), the settings go to the user's own
+// configuration folder.
+TEST_F(SettingsFilePosixTest, TheUsersOwnSettingsFolderWhereTheExecutablesFolderIsNotTheirs) {
+  const uid_t owner = ::geteuid(), other = owner == 0 ? 65534 : 0;
+  const struct {
+    const char* description;
+    uid_t user;
+    const char* config_home;  // nullptr: unset
+    std::optional<std::string> folder;
+  } cases[] = {
+      {"the folder's owner", owner, "/config", std::nullopt},
+      {"another user", other, "/config", "/config/tovrel"},
+      {"another user, no XDG_CONFIG_HOME", other, nullptr, "/home/me/.config/tovrel"},
+      {"another user, a relative XDG_CONFIG_HOME", other, "config", "/home/me/.config/tovrel"},
+  };
+  const auto saved = [](const char* name) -> std::optional<std::string> {
+    const char* value = std::getenv(name);
+    return value ? std::optional<std::string>(value) : std::nullopt;
+  };
+  const std::optional<std::string> home = saved("HOME"), config_home = saved("XDG_CONFIG_HOME");
+  ::setenv("HOME", "/home/me", 1);
+  for (const auto& c : cases) {
+    if (c.config_home) {
+      ::setenv("XDG_CONFIG_HOME", c.config_home, 1);
+    } else {
+      ::unsetenv("XDG_CONFIG_HOME");
+    }
+    EXPECT_EQ(posix::own_settings_folder(folder(), c.user), c.folder) << c.description;
+  }
+  for (const auto& [name, value] : {std::pair{"HOME", home}, {"XDG_CONFIG_HOME", config_home}}) {
+    value ? ::setenv(name, value->c_str(), 1) : ::unsetenv(name);
+  }
 }
 
 TEST_F(SettingsFilePosixTest, ReplacingKeepsPermissionsAndOtherLines) {

@@ -1,11 +1,14 @@
-// Executables at the root of a drive: the folder ends in its separator and the settings file's
-// name holds a doubled one, which Windows takes as one.
+// Where the settings file is on Windows: with the executables at the root of a drive, the folder
+// ends in its separator and the file's name holds a doubled one, which Windows takes as one; with
+// an install for all users, it is in the user's own folder.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <array>
 
 #include "frame/os/file_access.h"
+#include "frame/os/win32/settings_folder.h"
+#include "frame/os/win32/wide_text.h"
 #include "frame/paths.h"
 #include "settings_store/settings_file.h"
 #include "settings_store/settings_names.h"
@@ -27,6 +30,27 @@ TEST(RootFolderTest, TheSettingsFileIsSavedAndReadThroughADoubledSeparator) {
   EXPECT_EQ(snapshot.value(kSettingsSection, kFileKey), R"(C:\음악\아침.mp3)");
   EXPECT_NE(::GetFileAttributesW(LR"(C:\SETUP.INI)"), INVALID_FILE_ATTRIBUTES);
   ::DeleteFileW(LR"(C:\SETUP.INI)");
+}
+
+TEST(OwnSettingsFolderTest, OnlyWhereTheMachinesAppsEntryNamesTheExecutablesFolder) {
+  HKEY entry = nullptr;
+  ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, win32::kAppsEntry, 0, nullptr, 0, KEY_SET_VALUE,
+                              nullptr, &entry, nullptr),
+            ERROR_SUCCESS);
+  const std::wstring installed = LR"(C:\Program Files\Tovrel\)";
+  ::RegSetValueExW(entry, L"InstallLocation", 0, REG_SZ,
+                   reinterpret_cast<const BYTE*>(installed.c_str()),
+                   static_cast<DWORD>((installed.size() + 1) * sizeof(wchar_t)));
+  ::RegCloseKey(entry);
+  wchar_t local[MAX_PATH];
+  ::GetEnvironmentVariableW(L"LOCALAPPDATA", local, MAX_PATH);
+  const std::string own = join_path(win32::from_wide(local), "Tovrel");
+
+  EXPECT_EQ(win32::own_settings_folder(R"(C:\Program Files\Tovrel)"), own);
+  EXPECT_EQ(win32::own_settings_folder(R"(c:\program files\TOVREL)"), own);
+  EXPECT_EQ(win32::own_settings_folder(R"(C:\Users\me\Tovrel)"), std::nullopt);
+  ::RegDeleteKeyW(HKEY_LOCAL_MACHINE, win32::kAppsEntry);
+  EXPECT_EQ(win32::own_settings_folder(R"(C:\Program Files\Tovrel)"), std::nullopt);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@ class SystemFiles final : public FileSystem {
  public:
   FileContent read_file(const std::string& path) const override;
   std::optional<std::string> resolve_links(const std::string& path) const override;
+  bool make_folders_for(const std::string& file_path) override;
   bool is_writable(const std::string& path) const override;
   void remove_abandoned_replacements(const std::string& path) override;
   Replacement replace_file(const std::string& path, std::string_view bytes) override;

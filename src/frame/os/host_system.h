@@ -12,6 +12,7 @@ namespace tovrel {
 class HostSystem final : public System {
  public:
   std::string app_folder() const override;
+  std::optional<std::string> own_settings_folder() const override;
   void launch(const std::string& command_line) override;
   ClockTime now() const override;
   FileSystem& files() override { return files_; }

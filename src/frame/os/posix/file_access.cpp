@@ -106,6 +106,19 @@ std::optional<std::string> SystemFiles::resolve_links(const std::string& path) c
   return std::nullopt;
 }
 
+bool SystemFiles::make_folders_for(const std::string& file_path) {
+  // Each folder made is the user's alone, as the desktop's base directories want a missing
+  // configuration folder made.
+  const std::string folder = folder_of(file_path);
+  for (std::size_t end = folder.find('/', 1);; end = folder.find('/', end + 1)) {
+    const std::string part = folder.substr(0, end);
+    if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return false;
+    if (end == std::string::npos) break;
+  }
+  struct stat status {};
+  return ::stat(folder.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
 bool SystemFiles::is_writable(const std::string& path) const {
   const Descriptor fd(::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
   return fd.valid();

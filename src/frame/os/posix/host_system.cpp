@@ -6,12 +6,19 @@
 #include <ctime>
 #include <filesystem>
 
+#include <unistd.h>
+
+#include "frame/os/posix/settings_folder.h"
 #include "frame/paths.h"
 
 namespace tovrel {
 
 std::string HostSystem::app_folder() const {
   return folder_of(std::filesystem::read_symlink("/proc/self/exe").string());
+}
+
+std::optional<std::string> HostSystem::own_settings_folder() const {
+  return posix::own_settings_folder(app_folder(), ::geteuid());
 }
 
 ClockTime HostSystem::now() const {

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <memory>
 #include <random>
 #include <utility>
@@ -179,6 +180,14 @@ std::optional<std::string> SystemFiles::resolve_links(const std::string& path) c
     final_path.erase(0, 4);
   }
   return win32::from_wide(final_path);
+}
+
+bool SystemFiles::make_folders_for(const std::string& file_path) {
+  const std::wstring folder = wide_path(folder_of(file_path));
+  std::error_code error;
+  std::filesystem::create_directories(folder, error);
+  const DWORD attributes = ::GetFileAttributesW(folder.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool SystemFiles::is_writable(const std::string& path) const {

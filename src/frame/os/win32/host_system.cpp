@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "frame/os/win32/settings_folder.h"
 #include "frame/os/win32/wide_text.h"
 #include "frame/paths.h"
 
@@ -20,6 +21,10 @@ std::string HostSystem::app_folder() const {
     }
     path.resize(path.size() * 2);
   }
+}
+
+std::optional<std::string> HostSystem::own_settings_folder() const {
+  return win32::own_settings_folder(app_folder());
 }
 
 ClockTime HostSystem::now() const {
