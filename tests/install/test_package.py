@@ -1,18 +1,24 @@
 """The Debian package: its files as lintian, desktop-file-validate and appstreamcli judge them and
-as they point at each other."""
+as they point at each other; then installed with apt-get into a clean Debian root made from
+Debian's packages, used there by an ordinary user, and purged."""
 
 import gzip
 import os
 import re
+import shlex
+import shutil
 import subprocess
 import sys
 import tempfile
+import time
 import unittest
 import xml.etree.ElementTree as ElementTree
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "e2e"))
 import harness  # noqa: E402
+from test_day_of_use import (BROWSE_BUTTON, HOUR_BOX, OPEN_DIALOG_TITLE, SAVE_BUTTON,  # noqa: E402
+                             click, click_for_window, paste)
 from test_install import PROGRAMS, entry_of  # noqa: E402
 
 DEB = Path(os.environ.get("TOVREL_DEB", harness.REPO / "build/linux/tovrel_1.0_amd64.deb"))
@@ -35,8 +41,9 @@ class PackageFilesTest(unittest.TestCase):
         lintian = subprocess.run(["lintian", DEB], capture_output=True, text=True)
         self.assertEqual(re.findall(r"^[EW]: .*", lintian.stdout, re.M), [], lintian.stdout)
         for entry in PROGRAMS:
-            result = subprocess.run(["desktop-file-validate", self.tree / "usr/share/applications" / entry],
-                                    capture_output=True, text=True)
+            result = subprocess.run(
+                ["desktop-file-validate", self.tree / "usr/share/applications" / entry],
+                capture_output=True, text=True)
             self.assertEqual((result.returncode, result.stdout + result.stderr), (0, ""), entry)
         for metainfo in (self.tree / "usr/share/metainfo").iterdir():
             result = subprocess.run(["appstreamcli", "validate", "--no-net", metainfo],
@@ -78,6 +85,162 @@ class PackageFilesTest(unittest.TestCase):
         metainfo = next((self.tree / "usr/share/metainfo").iterdir())
         newest = ElementTree.parse(metainfo).find("releases/release")
         self.assertEqual(newest.get("version"), version)
+
+
+ROOT_USER = "tester"
+HOME = Path("/home") / ROOT_USER
+SONG = HOME / "음악" / "아침 노래.mp3"
+USER_SETTINGS = HOME / ".config/tovrel/SETUP.INI"
+HOST_SOURCES = Path("/etc/apt/sources.list.d/debian.sources")
+HOST_ARCHIVES = Path("/var/cache/apt/archives")
+FAKETIME = "/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1"
+
+
+class CleanRootTest(unittest.TestCase):
+    """apt-get installs the package into a minimal Debian 12 root, made afresh from Debian's
+    packages, with whatever it depends on; an ordinary user saves settings and the alarm opens
+    the file at its hour, on the host's Xvfb; apt-get purge then leaves the root as it was."""
+
+    def setUp(self):
+        if os.geteuid() != 0:
+            self.skipTest("making a Debian root and changing into it needs root")
+        build = harness.bin_dir().parent
+        self.root = build / "clean-root"
+        # Kept between runs, and given the host's downloads as links: apt fetches only the rest.
+        self.archives = build.parent / "apt-archives"
+        self.archives.mkdir(exist_ok=True)
+        for deb in HOST_ARCHIVES.glob("*.deb"):
+            try:
+                if not (self.archives / deb.name).exists():
+                    os.link(deb, self.archives / deb.name)
+            except OSError:
+                break  # another file system: apt downloads instead
+        self.times = {}
+        self.addCleanup(self.remove_root)
+        self.addCleanup(lambda: print("clean root:", ", ".join(
+            f"{step} {seconds:.0f} s" for step, seconds in self.times.items()), file=sys.stderr))
+        self.remove_root()
+
+    def remove_root(self):
+        # Its mounts live in namespaces of their own: none of them is seen here.
+        subprocess.run(["rm", "-rf", "--one-file-system", self.root], check=True)
+
+    def in_root(self, *argv, user=False, **environment):
+        """argv in the root, as the ordinary user if user, with its own /proc, /dev/shm and the
+        kept apt archives mounted for it alone."""
+        if user:
+            argv = ("setpriv", f"--reuid={ROOT_USER}", f"--regid={ROOT_USER}", "--init-groups",
+                    "env", "-i", f"HOME={HOME}", "PATH=/tmp/stubs:/usr/bin:/bin", "LANG=C.UTF-8",
+                    "TZ=UTC", *[f"{name}={value}" for name, value in environment.items()], *argv)
+        mounts = ('mount -t proc proc "$0/proc" && mount -t tmpfs -o mode=1777 shm "$0/dev/shm"'
+                  ' && mount --bind "$1" "$0/var/cache/apt/archives"'
+                  ' && shift && exec chroot "$0" "$@"')
+        return ["unshare", "--mount", "sh", "-c", mounts, self.root, self.archives, *map(str, argv)]
+
+    def run_in_root(self, *argv, **options):
+        result = subprocess.run(self.in_root(*argv, **options), capture_output=True, text=True)
+        self.assertEqual(result.returncode, 0, result.stdout + result.stderr)
+        return result.stdout
+
+    def apt_get(self, *arguments):
+        return self.run_in_root("env", "DEBIAN_FRONTEND=noninteractive", "apt-get", "-y", "-q",
+                         "-o", "APT::Sandbox::User=root", *arguments)
+
+    def timed(self, step, function, *arguments):
+        started = time.monotonic()
+        function(*arguments)
+        self.times[step] = time.monotonic() - started
+
+    def files(self):
+        """Every path in the root but the temporary folder and the user's home."""
+        return {str(p.relative_to(self.root)) for p in self.root.rglob("*")
+                if not p.relative_to(self.root).parts[0] in ("tmp", "proc")
+                and not p.is_relative_to(self.root / HOME.relative_to("/"))}
+
+    def test_install_use_and_purge(self):
+        mirrors = [HOST_SOURCES] if HOST_SOURCES.exists() else []
+        archives, kept = '"$1/var/cache/apt/archives"', shlex.quote(str(self.archives))
+        self.timed("made", lambda: subprocess.run([
+            "unshare", "--mount", "mmdebstrap", "--mode=root", "--variant=minbase", "--quiet",
+            "--include=libfaketime", "--skip=essential/unlink", "--skip=cleanup/apt",
+            f"--setup-hook=mkdir -p {archives} && mount --bind {kept} {archives}",
+            f"--customize-hook=umount {archives}",
+            f"--customize-hook=chroot \"$1\" useradd --create-home {ROOT_USER}",
+            "bookworm", self.root, *mirrors], check=True))
+        shutil.copy(DEB, self.root / "tmp")
+        deb = Path("/tmp") / DEB.name
+        # What apt-get would install with the package, installed first, so that the root before
+        # and after the package differs only by what the package leaves; with systemd, which a
+        # user who turns on the hourly check has.
+        plan = self.apt_get("install", "--simulate", deb)
+        needed = set(re.findall(r"^Inst (\S+)", plan, re.M)) - {"tovrel"}
+        self.timed("dependencies installed", self.apt_get, "install", "--no-install-recommends",
+                   *needed, "systemd")
+        before = self.files()
+        self.timed("installed", self.apt_get, "install", deb)
+        packaged = set(self.run_in_root("dpkg-query", "-L", "tovrel").split())
+        self.timed("used", self.use)
+        self.timed("purged", self.apt_get, "purge", "tovrel")
+
+        self.assertEqual(sorted(self.files() ^ before), [])
+        left = [path for path in packaged - {"/."} if (self.root / path.lstrip("/")).exists()]
+        self.run_in_root("dpkg-query", "--search", *left)  # each still another package's
+        self.assertTrue((self.root / USER_SETTINGS.relative_to("/")).exists(),
+                        "purging took the user's settings")
+
+    def use(self):
+        stubs, opened = self.root / "tmp/stubs", Path("/tmp/xdg-open.log")
+        stubs.mkdir()
+        harness.write_recorder(stubs / "xdg-open", opened)
+        self.run_in_root("sh", "-c", 'mkdir -p "${0%/*}" && touch "$0"', SONG, user=True)
+        with harness.XServer(window_manager=True) as self.x:
+            with self.subTest("saved in the user's own settings file"):
+                self.save_settings()
+            if not (self.root / USER_SETTINGS.relative_to("/")).exists():
+                self.run_in_root("mkdir", "-p", USER_SETTINGS.parent, user=True)
+                harness.write_settings(self.root / USER_SETTINGS.parent.relative_to("/"),
+                                       {"일어날 시간": "7", "원하는 파일": str(SONG)})
+            with self.subTest("the alarm opens the file at its hour"):
+                alarm = self.start("tovrel", "2026-12-08 07:30:00")
+                self.assertEqual(harness.wait_for_records(self.root / "tmp/xdg-open.log", 1),
+                                 [[str(SONG)]], alarm.output())
+                self.assertEqual(alarm.wait(timeout=15)[0], 0, alarm.output())
+        with self.subTest("the hourly check turned on for the user"):
+            self.run_in_root("systemd-analyze", "--user", "verify", "tovrel-alarm.service",
+                             "tovrel-alarm.timer", user=True, XDG_RUNTIME_DIR="/tmp")
+            # Without --now: no user manager runs in the root to start it.
+            self.run_in_root("systemctl", "--user", "enable", "tovrel-alarm.timer", user=True)
+            wanted = self.root / HOME.relative_to("/") / (
+                ".config/systemd/user/graphical-session.target.wants/tovrel-alarm.timer")
+            self.assertEqual(os.readlink(wanted) if wanted.is_symlink() else None,
+                             "/usr/lib/systemd/user/tovrel-alarm.timer")
+
+    def start(self, command, clock):
+        scratch = tempfile.mkdtemp(prefix="tovrel-root-run-")
+        self.addCleanup(shutil.rmtree, scratch)
+        run = harness.Run(self.in_root(command, user=True, DISPLAY=self.x.display,
+                                       LD_PRELOAD=FAKETIME, FAKETIME="@" + clock, NO_FAKE_STAT=1),
+                          os.environ, scratch, Path(scratch) / "output.log")
+        self.addCleanup(run.stop)
+        return run
+
+    def save_settings(self):
+        settings = self.start("tovrel-settings", "2026-12-08 05:00:00")
+        window = self.x.wait_for_window("환경설정", settings.pid, run=settings, timeout=30)
+        click(self.x, window, HOUR_BOX)
+        self.x.run("xdotool", "type", "7")
+        dialog = click_for_window(self.x, window, BROWSE_BUTTON, OPEN_DIALOG_TITLE, settings)
+        paste(self.x, str(SONG))
+        self.x.run("xdotool", "key", "Return")
+        self.assertTrue(self.x.wait_until_gone(dialog), "the Open dialog stays open")
+        box = click_for_window(self.x, window, SAVE_BUTTON, "환경설정", settings, exclude=[window])
+        self.x.answer_box(box)
+        self.assertTrue(self.x.wait_until_gone(box))
+        output = settings.output()
+        settings.stop()  # not closed: closing starts the alarm
+        expected = f"[환경설정]\r\n일어날 시간=7\r\n원하는 파일={SONG}\r\n".encode("cp949")
+        saved = self.root / USER_SETTINGS.relative_to("/")
+        self.assertEqual(saved.read_bytes() if saved.exists() else None, expected, output)
 
 
 if __name__ == "__main__":
