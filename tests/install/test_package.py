@@ -2,6 +2,7 @@
 as they point at each other; then installed with apt-get into a clean Debian root made from
 Debian's packages, used there by an ordinary user, and purged."""
 
+import contextlib
 import gzip
 import os
 import re
@@ -17,16 +18,15 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "e2e"))
 import harness  # noqa: E402
-from test_day_of_use import (BROWSE_BUTTON, HOUR_BOX, OPEN_DIALOG_TITLE, SAVE_BUTTON,  # noqa: E402
-                             click, click_for_window, paste)
+from test_day_of_use import set_and_save  # noqa: E402
 from test_install import PROGRAMS, entry_of  # noqa: E402
 
 DEB = Path(os.environ.get("TOVREL_DEB", harness.REPO / "build/linux/tovrel_1.0_amd64.deb"))
 
 
-def deb_field(name):
-    return subprocess.run(["dpkg-deb", "-f", DEB, name], capture_output=True, text=True,
-                          check=True).stdout.strip()
+def checker_findings(*argv):
+    result = subprocess.run(argv, capture_output=True, text=True)
+    return result.returncode, re.findall(r"^[EWIP]: .*", result.stdout + result.stderr, re.M)
 
 
 class PackageFilesTest(unittest.TestCase):
@@ -38,18 +38,17 @@ class PackageFilesTest(unittest.TestCase):
         subprocess.run(["dpkg-deb", "-x", DEB, cls.tree], check=True)
 
     def test_lintian_desktop_file_validate_and_appstreamcli_find_nothing(self):
-        lintian = subprocess.run(["lintian", DEB], capture_output=True, text=True)
-        self.assertEqual(re.findall(r"^[EW]: .*", lintian.stdout, re.M), [], lintian.stdout)
+        # lintian's notes (I:, P:) are left to the README.
+        findings = checker_findings("lintian", DEB)[1]
+        self.assertEqual([f for f in findings if f[0] in "EW"], [])
         for entry in PROGRAMS:
-            result = subprocess.run(
+            validated = subprocess.run(
                 ["desktop-file-validate", self.tree / "usr/share/applications" / entry],
                 capture_output=True, text=True)
-            self.assertEqual((result.returncode, result.stdout + result.stderr), (0, ""), entry)
+            self.assertEqual((validated.returncode, validated.stdout + validated.stderr), (0, ""))
         for metainfo in (self.tree / "usr/share/metainfo").iterdir():
-            result = subprocess.run(["appstreamcli", "validate", "--no-net", metainfo],
-                                    capture_output=True, text=True)
-            self.assertEqual(result.returncode, 0, result.stdout)
-            self.assertNotRegex(result.stdout, r"(?m)^[EWIP]: ")
+            self.assertEqual(checker_findings("appstreamcli", "validate", "--no-net", metainfo),
+                             (0, []))
 
     def test_entries_and_units_start_the_packaged_programs(self):
         for name, program in PROGRAMS.items():
@@ -63,8 +62,7 @@ class PackageFilesTest(unittest.TestCase):
         self.assertEqual((settings["Type"], settings["KillMode"]), ("exec", "process"))
 
     def installed(self, command):
-        """The packaged file that an absolute command runs, its links followed inside the
-        package."""
+        """The packaged file that a command in /usr/bin runs, its link followed in the package."""
         self.assertTrue(command.startswith("/usr/bin/"), command)
         target = (self.tree / command.lstrip("/")).resolve()
         self.assertTrue(os.access(target, os.X_OK), command)
@@ -79,7 +77,8 @@ class PackageFilesTest(unittest.TestCase):
             f"\n\nFiles: *\nCopyright: {holder}\nLicense: MIT\n{folded}"))
 
     def test_changelog_and_appstream_release_name_the_version(self):
-        version = deb_field("Version")
+        version = subprocess.run(["dpkg-deb", "-f", DEB, "Version"], capture_output=True,
+                                 text=True, check=True).stdout.strip()
         with gzip.open(self.tree / "usr/share/doc/tovrel/changelog.gz", "rt") as changelog:
             self.assertRegex(changelog.readline(), rf"^tovrel \({re.escape(version)}\) ")
         metainfo = next((self.tree / "usr/share/metainfo").iterdir())
@@ -87,8 +86,8 @@ class PackageFilesTest(unittest.TestCase):
         self.assertEqual(newest.get("version"), version)
 
 
-ROOT_USER = "tester"
-HOME = Path("/home") / ROOT_USER
+USER = "tester"
+HOME = Path("/home") / USER
 SONG = HOME / "음악" / "아침 노래.mp3"
 USER_SETTINGS = HOME / ".config/tovrel/SETUP.INI"
 HOST_SOURCES = Path("/etc/apt/sources.list.d/debian.sources")
@@ -105,31 +104,32 @@ class CleanRootTest(unittest.TestCase):
         if os.geteuid() != 0:
             self.skipTest("making a Debian root and changing into it needs root")
         build = harness.bin_dir().parent
-        self.root = build / "clean-root"
+        self.root, self.archives = build / "clean-root", build.parent / "apt-archives"
         # Kept between runs, and given the host's downloads as links: apt fetches only the rest.
-        self.archives = build.parent / "apt-archives"
         self.archives.mkdir(exist_ok=True)
         for deb in HOST_ARCHIVES.glob("*.deb"):
-            try:
-                if not (self.archives / deb.name).exists():
-                    os.link(deb, self.archives / deb.name)
-            except OSError:
-                break  # another file system: apt downloads instead
+            with contextlib.suppress(OSError):  # linked already, or on another file system
+                os.link(deb, self.archives / deb.name)
         self.times = {}
         self.addCleanup(self.remove_root)
-        self.addCleanup(lambda: print("clean root:", ", ".join(
-            f"{step} {seconds:.0f} s" for step, seconds in self.times.items()), file=sys.stderr))
+        self.addCleanup(lambda: print("clean root, seconds:", self.times, file=sys.stderr))
         self.remove_root()
 
     def remove_root(self):
         # Its mounts live in namespaces of their own: none of them is seen here.
         subprocess.run(["rm", "-rf", "--one-file-system", self.root], check=True)
 
+    @contextlib.contextmanager
+    def timed(self, step):
+        started = time.monotonic()
+        yield
+        self.times[step] = round(time.monotonic() - started)
+
     def in_root(self, *argv, user=False, **environment):
         """argv in the root, as the ordinary user if user, with its own /proc, /dev/shm and the
         kept apt archives mounted for it alone."""
         if user:
-            argv = ("setpriv", f"--reuid={ROOT_USER}", f"--regid={ROOT_USER}", "--init-groups",
+            argv = ("setpriv", f"--reuid={USER}", f"--regid={USER}", "--init-groups",
                     "env", "-i", f"HOME={HOME}", "PATH=/tmp/stubs:/usr/bin:/bin", "LANG=C.UTF-8",
                     "TZ=UTC", *[f"{name}={value}" for name, value in environment.items()], *argv)
         mounts = ('mount -t proc proc "$0/proc" && mount -t tmpfs -o mode=1777 shm "$0/dev/shm"'
@@ -144,62 +144,66 @@ class CleanRootTest(unittest.TestCase):
 
     def apt_get(self, *arguments):
         return self.run_in_root("env", "DEBIAN_FRONTEND=noninteractive", "apt-get", "-y", "-q",
-                         "-o", "APT::Sandbox::User=root", *arguments)
-
-    def timed(self, step, function, *arguments):
-        started = time.monotonic()
-        function(*arguments)
-        self.times[step] = time.monotonic() - started
+                                "-o", "APT::Sandbox::User=root", *arguments)
 
     def files(self):
         """Every path in the root but the temporary folder and the user's home."""
         return {str(p.relative_to(self.root)) for p in self.root.rglob("*")
-                if not p.relative_to(self.root).parts[0] in ("tmp", "proc")
+                if p.relative_to(self.root).parts[0] not in ("tmp", "proc")
                 and not p.is_relative_to(self.root / HOME.relative_to("/"))}
 
     def test_install_use_and_purge(self):
-        mirrors = [HOST_SOURCES] if HOST_SOURCES.exists() else []
         archives, kept = '"$1/var/cache/apt/archives"', shlex.quote(str(self.archives))
-        self.timed("made", lambda: subprocess.run([
-            "unshare", "--mount", "mmdebstrap", "--mode=root", "--variant=minbase", "--quiet",
-            "--include=libfaketime", "--skip=essential/unlink", "--skip=cleanup/apt",
-            f"--setup-hook=mkdir -p {archives} && mount --bind {kept} {archives}",
-            f"--customize-hook=umount {archives}",
-            f"--customize-hook=chroot \"$1\" useradd --create-home {ROOT_USER}",
-            "bookworm", self.root, *mirrors], check=True))
+        mirrors = [HOST_SOURCES] if HOST_SOURCES.exists() else []
+        with self.timed("made"):
+            subprocess.run([
+                "unshare", "--mount", "mmdebstrap", "--mode=root", "--variant=minbase", "--quiet",
+                "--include=libfaketime", "--skip=essential/unlink", "--skip=cleanup/apt",
+                f"--setup-hook=mkdir -p {archives} && mount --bind {kept} {archives}",
+                f"--customize-hook=umount {archives}",
+                f'--customize-hook=chroot "$1" useradd --create-home {USER}',
+                "bookworm", self.root, *mirrors], check=True)
         shutil.copy(DEB, self.root / "tmp")
         deb = Path("/tmp") / DEB.name
-        # What apt-get would install with the package, installed first, so that the root before
-        # and after the package differs only by what the package leaves; with systemd, which a
-        # user who turns on the hourly check has.
+        # What apt-get would install with the package goes first, so that the root before the
+        # package and after its purge can be compared whole; with systemd, which a user who
+        # turns on the hourly check has.
         plan = self.apt_get("install", "--simulate", deb)
-        needed = set(re.findall(r"^Inst (\S+)", plan, re.M)) - {"tovrel"}
-        self.timed("dependencies installed", self.apt_get, "install", "--no-install-recommends",
-                   *needed, "systemd")
+        with self.timed("dependencies installed"):
+            self.apt_get("install", "--no-install-recommends", "systemd",
+                         *set(re.findall(r"^Inst (\S+)", plan, re.M)) - {"tovrel"})
         before = self.files()
-        self.timed("installed", self.apt_get, "install", deb)
-        packaged = set(self.run_in_root("dpkg-query", "-L", "tovrel").split())
-        self.timed("used", self.use)
-        self.timed("purged", self.apt_get, "purge", "tovrel")
+        with self.timed("installed"):
+            self.apt_get("install", deb)
+        packaged = set(self.run_in_root("dpkg-query", "-L", "tovrel").split()) - {"/."}
+        with self.timed("used"):
+            self.use()
+        with self.timed("purged"):
+            self.apt_get("purge", "tovrel")
 
         self.assertEqual(sorted(self.files() ^ before), [])
-        left = [path for path in packaged - {"/."} if (self.root / path.lstrip("/")).exists()]
+        left = [path for path in packaged if (self.root / path.lstrip("/")).exists()]
         self.run_in_root("dpkg-query", "--search", *left)  # each still another package's
         self.assertTrue((self.root / USER_SETTINGS.relative_to("/")).exists(),
                         "purging took the user's settings")
 
     def use(self):
-        stubs, opened = self.root / "tmp/stubs", Path("/tmp/xdg-open.log")
-        stubs.mkdir()
-        harness.write_recorder(stubs / "xdg-open", opened)
+        (self.root / "tmp/stubs").mkdir()
+        harness.write_recorder(self.root / "tmp/stubs/xdg-open", "/tmp/xdg-open.log")
         self.run_in_root("sh", "-c", 'mkdir -p "${0%/*}" && touch "$0"', SONG, user=True)
+        saved = self.root / USER_SETTINGS.relative_to("/")
         with harness.XServer(window_manager=True) as self.x:
             with self.subTest("saved in the user's own settings file"):
-                self.save_settings()
-            if not (self.root / USER_SETTINGS.relative_to("/")).exists():
+                settings = self.start("tovrel-settings", "2026-12-08 05:00:00")
+                window = self.x.wait_for_window("환경설정", settings.pid, run=settings, timeout=30)
+                set_and_save(self.x, window, settings, "7", SONG)
+                output = settings.output()
+                settings.stop()  # not closed: closing starts the alarm
+                expected = f"[환경설정]\r\n일어날 시간=7\r\n원하는 파일={SONG}\r\n".encode("cp949")
+                self.assertEqual(saved.read_bytes() if saved.exists() else None, expected, output)
+            if not saved.exists():
                 self.run_in_root("mkdir", "-p", USER_SETTINGS.parent, user=True)
-                harness.write_settings(self.root / USER_SETTINGS.parent.relative_to("/"),
-                                       {"일어날 시간": "7", "원하는 파일": str(SONG)})
+                harness.write_settings(saved.parent, {"일어날 시간": "7", "원하는 파일": SONG})
             with self.subTest("the alarm opens the file at its hour"):
                 alarm = self.start("tovrel", "2026-12-08 07:30:00")
                 self.assertEqual(harness.wait_for_records(self.root / "tmp/xdg-open.log", 1),
@@ -210,8 +214,8 @@ class CleanRootTest(unittest.TestCase):
                              "tovrel-alarm.timer", user=True, XDG_RUNTIME_DIR="/tmp")
             # Without --now: no user manager runs in the root to start it.
             self.run_in_root("systemctl", "--user", "enable", "tovrel-alarm.timer", user=True)
-            wanted = self.root / HOME.relative_to("/") / (
-                ".config/systemd/user/graphical-session.target.wants/tovrel-alarm.timer")
+            wanted = saved.parents[1] / "systemd/user/graphical-session.target.wants" / (
+                "tovrel-alarm.timer")
             self.assertEqual(os.readlink(wanted) if wanted.is_symlink() else None,
                              "/usr/lib/systemd/user/tovrel-alarm.timer")
 
@@ -223,24 +227,6 @@ class CleanRootTest(unittest.TestCase):
                           os.environ, scratch, Path(scratch) / "output.log")
         self.addCleanup(run.stop)
         return run
-
-    def save_settings(self):
-        settings = self.start("tovrel-settings", "2026-12-08 05:00:00")
-        window = self.x.wait_for_window("환경설정", settings.pid, run=settings, timeout=30)
-        click(self.x, window, HOUR_BOX)
-        self.x.run("xdotool", "type", "7")
-        dialog = click_for_window(self.x, window, BROWSE_BUTTON, OPEN_DIALOG_TITLE, settings)
-        paste(self.x, str(SONG))
-        self.x.run("xdotool", "key", "Return")
-        self.assertTrue(self.x.wait_until_gone(dialog), "the Open dialog stays open")
-        box = click_for_window(self.x, window, SAVE_BUTTON, "환경설정", settings, exclude=[window])
-        self.x.answer_box(box)
-        self.assertTrue(self.x.wait_until_gone(box))
-        output = settings.output()
-        settings.stop()  # not closed: closing starts the alarm
-        expected = f"[환경설정]\r\n일어날 시간=7\r\n원하는 파일={SONG}\r\n".encode("cp949")
-        saved = self.root / USER_SETTINGS.relative_to("/")
-        self.assertEqual(saved.read_bytes() if saved.exists() else None, expected, output)
 
 
 if __name__ == "__main__":
