@@ -4,13 +4,16 @@
 # name, Qt's Korean translations, and Qt on Wayland.
 build_packages=(cmake ninja-build g++ qt6-base-dev libgtest-dev xdg-utils fonts-nanum
                 qt6-translations-l10n qt6-wayland)
+# Making the Debian package (scripts/package): dpkg-shlibdeps, which finds its dependencies, and
+# file, by which cpack picks the executables to hand it.
+package_packages=(dpkg-dev file)
 # Running every test: a virtual X server and tools to drive real windows, a fake clock, and
 # reading both windows as a screen reader does (AT-SPI on a session bus of the test's own); the
 # install test validates desktop entries and has systemd-analyze check the user units; a headless
-# Wayland compositor.
+# Wayland compositor; the package test's checkers, and a clean Debian root to install it in.
 test_packages=(xvfb xauth x11-utils xdotool openbox wmctrl xclip imagemagick faketime
                python3 python3-xlib locales python3-pyatspi at-spi2-core dbus-daemon
-               desktop-file-utils systemd weston)
+               desktop-file-utils systemd weston lintian appstream mmdebstrap)
 # Fuzzing the core with libFuzzer (scripts/fuzz), besides cmake and ninja-build.
 fuzz_packages=(clang libclang-rt-14-dev)
 # Cross-compiling for Windows, running the Windows build's tests under Wine (64-bit only), and

@@ -61,6 +61,21 @@ def click_for_window(xserver, window, position, title, run, exclude=()):
     raise AssertionError(f"no window {title!r} after clicking\n{run.output()}")
 
 
+def set_and_save(xserver, window, run, hour, path):
+    """Types the hour, picks the file in the Open dialog and saves, answering the message box."""
+    click(xserver, window, HOUR_BOX)
+    xserver.run("xdotool", "type", hour)
+    dialog = click_for_window(xserver, window, BROWSE_BUTTON, OPEN_DIALOG_TITLE, run)
+    paste(xserver, str(path))
+    xserver.run("xdotool", "key", "Return")
+    if not xserver.wait_until_gone(dialog):
+        raise AssertionError("the Open dialog stays open")
+    box = click_for_window(xserver, window, SAVE_BUTTON, SETTINGS_TITLE, run, exclude=[window])
+    xserver.answer_box(box)
+    if not xserver.wait_until_gone(box):
+        raise AssertionError("the message box stays open")
+
+
 class DayOfUseTest(unittest.TestCase):
     def setUp(self):
         harness.require_tools("xclip", "openbox", "wmctrl")
@@ -82,19 +97,7 @@ class DayOfUseTest(unittest.TestCase):
                                  fake_time="2026-12-08 07:20:00", path_first=[self.stubs])
         self.addCleanup(settings.stop)
         window = self.xserver.wait_for_window(SETTINGS_TITLE, settings.pid, run=settings)
-
-        click(self.xserver, window, HOUR_BOX)
-        self.xserver.run("xdotool", "type", "7")
-
-        dialog = click_for_window(self.xserver, window, BROWSE_BUTTON, OPEN_DIALOG_TITLE, settings)
-        paste(self.xserver, str(song))
-        self.xserver.run("xdotool", "key", "Return")
-        self.assertTrue(self.xserver.wait_until_gone(dialog), "the Open dialog stays open")
-
-        box = click_for_window(self.xserver, window, SAVE_BUTTON, SETTINGS_TITLE, settings,
-                               exclude=[window])
-        self.xserver.answer_box(box)
-        self.assertTrue(self.xserver.wait_until_gone(box))
+        set_and_save(self.xserver, window, settings, "7", song)
 
         expected = f"[환경설정]\r\n일어날 시간=7\r\n원하는 파일={song}\r\n".encode("cp949")
         self.assertEqual((app / "SETUP.INI").read_bytes(), expected)

@@ -105,6 +105,8 @@ class InstallTest(unittest.TestCase):
             icon = self.data / "icons/hicolor/scalable/apps" / (entry["Icon"] + ".svg")
             self.assertEqual(ElementTree.parse(icon).getroot().tag,
                              "{http://www.w3.org/2000/svg}svg")
+        self.assertEqual((self.prefix / "LICENSE").read_bytes(),
+                         (harness.REPO / "LICENSE").read_bytes())
 
         # Started through its link, the alarm reads SETUP.INI in the real folder: at the set hour
         # it opens the file. (From the link's folder it would find none, and ask for settings.)
