@@ -6,6 +6,7 @@ import getpass
 import os
 import re
 import shutil
+import signal
 import subprocess
 import time
 import unittest
@@ -19,9 +20,15 @@ import harness
 BUILD = Path(os.environ["TOVREL_BUILD_DIR"])
 VERSION = os.environ["TOVREL_VERSION"]
 SETUP = f"Tovrel-{VERSION}-windows-setup.exe"
-INSTALLED = ["Tovrel.exe", "uninstall.exe", "환경설정.exe"]
+INSTALLED = ["README.txt", "Tovrel.exe", "uninstall.exe", "환경설정.exe"]
 APPS_ENTRY = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tovrel"
 SHORTCUTS = {"Tovrel프로그램.lnk": "Tovrel.exe", "Tovrel 환경설정.lnk": "환경설정.exe"}
+
+
+def started_executables(output):
+    """The command line of each start of Tovrel's executables in the +process output."""
+    return [command_line for _, command_line in wine_harness.started_programs(output)
+            if re.search(r"\\(Tovrel|환경설정)\.exe\b", command_line)]
 
 
 class InstallerTest(unittest.TestCase):
@@ -62,7 +69,12 @@ class InstallerTest(unittest.TestCase):
                               timeout=120).returncode
 
     def install(self, *options):
-        self.assertEqual(self.wine(wine_harness.windows_path(self.scratch / SETUP), *options), 0)
+        """Installs silently, which starts none of the programs it installs."""
+        result = subprocess.run(["wine", wine_harness.windows_path(self.scratch / SETUP), "/S",
+                                 *options], env=dict(self.env, WINEDEBUG="-all,+process"),
+                                capture_output=True, timeout=120)
+        self.assertEqual(result.returncode, 0)
+        self.assertEqual(started_executables(result.stderr.decode(errors="replace")), [])
 
     def apps_entry(self):
         """The values of the setup's entry in Apps, as wine reg reads them; None if none."""
@@ -111,7 +123,7 @@ class InstallerTest(unittest.TestCase):
     def test_silent_install_run_install_again_and_uninstall(self):
         # %, & and ' in the task's XML; no blank, or the command line would quote /D=.
         folder = self.scratch / "100%R&D'알람'"
-        self.install("/S", "/D=" + wine_harness.windows_path(folder))
+        self.install("/D=" + wine_harness.windows_path(folder))
         # The task starts the alarm at sign-in: a Startup shortcut would start it twice.
         self.check_installed(folder, startup_shortcut=False)
         check_hourly_task(self, self.task(), wine_harness.windows_path(folder))
@@ -129,21 +141,22 @@ class InstallerTest(unittest.TestCase):
         self.assertEqual(run.wait(timeout=30)[0], 0, run.output())
         self.assertEqual(wine_harness.message_boxes(run.output()), [])
 
-        self.install("/S")  # into the same folder
+        self.install()  # into the same folder
         self.assertEqual((folder / "SETUP.INI").read_bytes(), settings)
         self.check_installed(folder, startup_shortcut=False)
         self.uninstall(folder)
         self.assertEqual((folder / "SETUP.INI").read_bytes(), settings)
 
-    def test_in_its_window_with_the_task_turned_off(self):
-        self.install("/S")
-        run = harness.Run(["wine", wine_harness.windows_path(self.scratch / SETUP)], self.env,
-                          self.scratch, self.scratch / "setup.log")
+    def test_in_its_window_with_the_task_turned_off_then_the_settings(self):
+        self.install()
+        run = harness.Run(["wine", wine_harness.windows_path(self.scratch / SETUP)],
+                          dict(self.env, WINEDEBUG="-all,+process"), self.scratch,
+                          self.scratch / "setup.log")
         self.addCleanup(run.stop)
         self.x.wait_for_window("Tovrel 설치 ", run.pid, timeout=30, run=run)
         time.sleep(1)
         # The list of parts has the focus, on its first line; the task is the second. Return
-        # then goes on, page by page, to the end.
+        # then goes on, page by page, to the end, where starting the settings is ticked.
         for key in ("Down", "space"):
             self.x.run("xdotool", "key", key)
             time.sleep(0.5)
@@ -151,6 +164,10 @@ class InstallerTest(unittest.TestCase):
             self.x.run("xdotool", "key", "Return")
             time.sleep(2)
         self.assertEqual(run.wait(timeout=10)[0], 0)
+        settings = wine_harness.windows_path(self.default_folder / "환경설정.exe")
+        self.assertEqual(started_executables(run.output()), [f'"{settings}"'])
+        window = self.x.wait_for_window("환경설정", timeout=30)
+        os.kill(int(self.x.run("xdotool", "getwindowpid", str(window)).stdout), signal.SIGKILL)
 
         self.check_installed(self.default_folder, startup_shortcut=True)
         self.assertIsNone(self.task(), "the task of the first install is still there")
