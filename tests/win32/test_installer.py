@@ -106,6 +106,7 @@ class InstallerTest(unittest.TestCase):
         size = sum((folder / name).stat().st_size for name in INSTALLED) // 1024
         self.assertEqual(entry, dict(entry, DisplayName="Tovrel", DisplayVersion=VERSION,
                                      Publisher="Tovrel", DisplayIcon=f"{where}\\Tovrel.exe,0",
+                                     InstallLocation=where,
                                      EstimatedSize=hex(size),
                                      QuietUninstallString=f'"{where}\\uninstall.exe" /S'))
 
@@ -120,7 +121,7 @@ class InstallerTest(unittest.TestCase):
             self.assertFalse(link.exists(), link)
         self.assertIsNone(self.task())
 
-    def test_silent_install_run_install_again_and_uninstall(self):
+    def test_silent_install_run_install_again_move_and_uninstall(self):
         # %, & and ' in the task's XML; no blank, or the command line would quote /D=.
         folder = self.scratch / "100%R&D'알람'"
         self.install("/D=" + wine_harness.windows_path(folder))
@@ -144,8 +145,16 @@ class InstallerTest(unittest.TestCase):
         self.install()  # into the same folder
         self.assertEqual((folder / "SETUP.INI").read_bytes(), settings)
         self.check_installed(folder, startup_shortcut=False)
-        self.uninstall(folder)
-        self.assertEqual((folder / "SETUP.INI").read_bytes(), settings)
+
+        # Into another folder, the first copy goes, and its settings come along.
+        moved = self.scratch / "옮긴폴더"
+        self.install("/D=" + wine_harness.windows_path(moved))
+        self.assertFalse(folder.exists(), "the first copy stayed")
+        self.assertEqual((moved / "SETUP.INI").read_bytes(), settings)
+        self.check_installed(moved, startup_shortcut=False)
+        check_hourly_task(self, self.task(), wine_harness.windows_path(moved))
+        self.uninstall(moved)
+        self.assertEqual((moved / "SETUP.INI").read_bytes(), settings)
 
     def test_in_its_window_with_the_task_turned_off_then_the_settings(self):
         self.install()
