@@ -10,6 +10,8 @@ import unittest
 import xml.etree.ElementTree as ElementTree
 from pathlib import Path
 
+from windows_resources import resources
+
 BUILD = Path(os.environ["TOVREL_BUILD_DIR"])
 SOURCE = Path(os.environ["TOVREL_SOURCE_DIR"])
 COMPILER = os.environ["TOVREL_CXX_COMPILER"]
@@ -55,20 +57,6 @@ def declared_for_windows_7():
          f"-D_WIN32_WINNT={WINDOWS_7}", "-DUNICODE", "-"],
         input=source, capture_output=True, text=True, check=True).stdout
     return set(re.findall(r"\b\w+\b", preprocessed))
-
-
-def resources(executable):
-    """(type and name, language) of each resource, from windres's listing."""
-    listing = subprocess.run(["x86_64-w64-mingw32-windres", "-i", str(executable), "-O", "rc"],
-                             capture_output=True, text=True, check=True).stdout
-    found, language = [], None
-    for line in listing.splitlines():
-        switched = re.match(r"LANGUAGE (\d+), (\d+)", line)
-        if switched:
-            language = tuple(map(int, switched.groups()))
-        elif re.match(r"\w+ (\w+|\d+ /\* \w+ \*/)$", line):
-            found.append((line, language))
-    return listing, found
 
 
 class StartsOnWindows7Test(unittest.TestCase):

@@ -1,6 +1,7 @@
 """The Windows setup that cpack makes, under Wine, for the user who runs it: installed silently,
-the installed alarm run once, installed again over it, uninstalled as Apps does it; and in its
-window with the hourly task turned off. The task goes through a stand-in for schtasks.exe."""
+the installed alarm run once, installed again over it without the task, moved to another folder,
+uninstalled as Apps does it; and in its window with the hourly task turned off, ending in the
+settings. The task goes through a stand-in for schtasks.exe."""
 
 import getpass
 import os
@@ -14,6 +15,7 @@ from pathlib import Path
 
 import wine_harness  # first: it puts tests/e2e on the path
 from task_xml import check_hourly_task
+from windows_resources import version_strings
 
 import harness
 
@@ -21,8 +23,12 @@ BUILD = Path(os.environ["TOVREL_BUILD_DIR"])
 VERSION = os.environ["TOVREL_VERSION"]
 SETUP = f"Tovrel-{VERSION}-windows-setup.exe"
 INSTALLED = ["README.txt", "Tovrel.exe", "uninstall.exe", "환경설정.exe"]
+COPYRIGHT = "Copyright (c) 2026 the Tovrel authors"
 APPS_ENTRY = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tovrel"
 SHORTCUTS = {"Tovrel프로그램.lnk": "Tovrel.exe", "Tovrel 환경설정.lnk": "환경설정.exe"}
+# What a shortcut's tooltip says of its program.
+DESCRIPTIONS = {"Tovrel.exe": "정해진 시각이면 고른 파일을 엽니다",
+                "환경설정.exe": "일어날 시간과 열 파일을 정합니다"}
 
 
 def started_executables(output):
@@ -99,14 +105,16 @@ class InstallerTest(unittest.TestCase):
         if startup_shortcut:
             links[self.startup / "Tovrel프로그램.lnk"] = "Tovrel.exe"
         for link, target in links.items():
-            # A shortcut holds its target's and its icon's paths in UTF-16.
-            self.assertIn(f"{where}\\{target}".encode("utf-16-le"), link.read_bytes(), link)
+            # A shortcut holds its target's and its icon's paths, and its description, in UTF-16.
+            for text in (f"{where}\\{target}", DESCRIPTIONS[target]):
+                self.assertTrue(text.encode("utf-16-le") in link.read_bytes(), f"{link}: {text}")
 
         entry = self.apps_entry()
         size = sum((folder / name).stat().st_size for name in INSTALLED) // 1024
         self.assertEqual(entry, dict(entry, DisplayName="Tovrel", DisplayVersion=VERSION,
                                      Publisher="Tovrel", DisplayIcon=f"{where}\\Tovrel.exe,0",
-                                     InstallLocation=where,
+                                     InstallLocation=where, HelpLink=f"{where}\\README.txt",
+                                     InstallDate=time.strftime("%Y%m%d"),
                                      EstimatedSize=hex(size),
                                      QuietUninstallString=f'"{where}\\uninstall.exe" /S'))
 
@@ -128,6 +136,12 @@ class InstallerTest(unittest.TestCase):
         # The task starts the alarm at sign-in: a Startup shortcut would start it twice.
         self.check_installed(folder, startup_shortcut=False)
         check_hourly_task(self, self.task(), wine_harness.windows_path(folder))
+        # Both the setup and the uninstaller it installed.
+        for executable in (self.scratch / SETUP, folder / "uninstall.exe"):
+            strings = version_strings(executable)
+            self.assertEqual(strings, dict(strings, ProductName="Tovrel", CompanyName="Tovrel",
+                                           FileVersion=VERSION, ProductVersion=VERSION,
+                                           LegalCopyright=COPYRIGHT), executable)
 
         # The installed alarm finds its settings beside it: no message box. Hours from the set
         # hour, it opens nothing.
@@ -142,17 +156,19 @@ class InstallerTest(unittest.TestCase):
         self.assertEqual(run.wait(timeout=30)[0], 0, run.output())
         self.assertEqual(wine_harness.message_boxes(run.output()), [])
 
-        self.install()  # into the same folder
+        self.install("/Hourly=0")  # into the same folder
         self.assertEqual((folder / "SETUP.INI").read_bytes(), settings)
-        self.check_installed(folder, startup_shortcut=False)
+        self.check_installed(folder, startup_shortcut=True)
+        self.assertIsNone(self.task())
 
-        # Into another folder, the first copy goes, and its settings come along.
+        # Into another folder, the first copy goes, and its settings come along; the task stays
+        # off, as chosen last time.
         moved = self.scratch / "옮긴폴더"
         self.install("/D=" + wine_harness.windows_path(moved))
         self.assertFalse(folder.exists(), "the first copy stayed")
         self.assertEqual((moved / "SETUP.INI").read_bytes(), settings)
-        self.check_installed(moved, startup_shortcut=False)
-        check_hourly_task(self, self.task(), wine_harness.windows_path(moved))
+        self.check_installed(moved, startup_shortcut=True)
+        self.assertIsNone(self.task())
         self.uninstall(moved)
         self.assertEqual((moved / "SETUP.INI").read_bytes(), settings)
 
