@@ -10,7 +10,7 @@ import unittest
 import xml.etree.ElementTree as ElementTree
 from pathlib import Path
 
-from windows_resources import resources
+from windows_resources import resources, version_strings
 
 BUILD = Path(os.environ["TOVREL_BUILD_DIR"])
 SOURCE = Path(os.environ["TOVREL_SOURCE_DIR"])
@@ -92,14 +92,15 @@ class StartsOnWindows7Test(unittest.TestCase):
 
 
 class ReleaseTest(unittest.TestCase):
-    def test_the_version_information_is_korean_and_names_its_copyright(self):
+    def test_the_version_information_is_korean_and_names_the_licence_holders(self):
         for name in EXECUTABLES:
             with self.subTest(name):
                 listing, found = resources(BUILD / "bin" / name)
                 self.assertEqual([language for line, language in found if "VERSIONINFO" in line],
                                  [KOREAN])
                 self.assertIn('BLOCK "041204B0"', listing)
-                self.assertRegex(listing, r'VALUE "LegalCopyright", L?"[^"]+"')
+                self.assertEqual(version_strings(BUILD / "bin" / name)["LegalCopyright"],
+                                 "Copyright (c) 2026 the Tovrel authors")
                 self.assertIn('VALUE "Translation", 0x412, 1200', listing)
 
     def test_a_second_build_elsewhere_is_byte_identical(self):

@@ -22,7 +22,7 @@ import harness
 BUILD = Path(os.environ["TOVREL_BUILD_DIR"])
 VERSION = os.environ["TOVREL_VERSION"]
 SETUP = f"Tovrel-{VERSION}-windows-setup.exe"
-INSTALLED = ["README.txt", "Tovrel.exe", "uninstall.exe", "환경설정.exe"]
+INSTALLED = ["LICENSE.txt", "README.txt", "Tovrel.exe", "uninstall.exe", "환경설정.exe"]
 COPYRIGHT = "Copyright (c) 2026 the Tovrel authors"
 APPS_ENTRY = "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tovrel"
 SHORTCUTS = {"Tovrel프로그램.lnk": "Tovrel.exe", "Tovrel 환경설정.lnk": "환경설정.exe"}
