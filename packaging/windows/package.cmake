@@ -21,4 +21,6 @@ set(CPACK_PACKAGE_FILE_NAME "Tovrel-${PROJECT_VERSION}-windows")
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/package_names.cmake)
 list(APPEND CMAKE_MODULE_PATH ${CMAKE_CURRENT_LIST_DIR})
 set(CPACK_TOVREL_ICON ${PROJECT_SOURCE_DIR}/src/frame/win32/tovrel.ico)
+# Where the template finds the parts it includes.
+set(CPACK_TOVREL_PACKAGING_DIR ${CMAKE_CURRENT_LIST_DIR})
 include(CPack)
