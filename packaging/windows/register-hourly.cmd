@@ -19,16 +19,17 @@ set "text=%USERDOMAIN%\%USERNAME%"
 call :xml_text
 set "user=%text%"
 
-rem The task, as Task Scheduler itself exports one: every hour on the hour, and at sign-in.
+rem The task, in the order of Task Scheduler's schema: every hour on the hour, and at sign-in;
+rem an hour missed while the PC slept or was off starts as soon as it is back.
 set "xml_1=<?xml version='1.0' encoding='UTF-16'?>"
 set "xml_2=<Task version='1.2' xmlns='http://schemas.microsoft.com/windows/2004/02/mit/task'>"
 set "xml_3=  <RegistrationInfo><Description>Tovrel: 매시 정각과 로그인할 때 알람 시각을 확인합니다. / Checks the alarm hour at the start of every hour and at sign-in.</Description></RegistrationInfo>"
 set "xml_4=  <Triggers>"
-set "xml_5=    <TimeTrigger><Repetition><Interval>PT1H</Interval><StopAtDurationEnd>false</StopAtDurationEnd></Repetition><StartBoundary>2000-01-01T00:00:00</StartBoundary><Enabled>true</Enabled></TimeTrigger>"
+set "xml_5=    <TimeTrigger><Enabled>true</Enabled><StartBoundary>2000-01-01T00:00:00</StartBoundary><Repetition><Interval>PT1H</Interval><StopAtDurationEnd>false</StopAtDurationEnd></Repetition></TimeTrigger>"
 set "xml_6=    <LogonTrigger><Enabled>true</Enabled><UserId>%user%</UserId></LogonTrigger>"
 set "xml_7=  </Triggers>"
 set "xml_8=  <Principals><Principal id='Author'><UserId>%user%</UserId><LogonType>InteractiveToken</LogonType><RunLevel>LeastPrivilege</RunLevel></Principal></Principals>"
-set "xml_9=  <Settings><MultipleInstancesPolicy>IgnoreNew</MultipleInstancesPolicy><DisallowStartIfOnBatteries>false</DisallowStartIfOnBatteries><StopIfGoingOnBatteries>false</StopIfGoingOnBatteries><Enabled>true</Enabled></Settings>"
+set "xml_9=  <Settings><MultipleInstancesPolicy>IgnoreNew</MultipleInstancesPolicy><DisallowStartIfOnBatteries>false</DisallowStartIfOnBatteries><StopIfGoingOnBatteries>false</StopIfGoingOnBatteries><StartWhenAvailable>true</StartWhenAvailable><Enabled>true</Enabled></Settings>"
 set "xml_10=  <Actions Context='Author'><Exec><Command>%alarm%</Command><WorkingDirectory>%folder%</WorkingDirectory></Exec></Actions>"
 set "xml_11=</Task>"
 

@@ -17,8 +17,8 @@ test_packages=(xvfb xauth x11-utils xdotool openbox wmctrl xclip imagemagick fak
 # Fuzzing the core with libFuzzer (scripts/fuzz), besides cmake and ninja-build.
 fuzz_packages=(clang libclang-rt-14-dev)
 # Cross-compiling for Windows, running the Windows build's tests under Wine (64-bit only), and
-# making its per-user setup with NSIS.
-windows_packages=(g++-mingw-w64-x86-64-posix wine wine64 nsis)
+# making its setup with NSIS; xmllint checks the hourly task against Task Scheduler's schema.
+windows_packages=(g++-mingw-w64-x86-64-posix wine wine64 nsis libxml2-utils)
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then

@@ -10,6 +10,8 @@ import unittest
 import xml.etree.ElementTree as ElementTree
 from pathlib import Path
 
+from windows_resources import resources, version_strings
+
 BUILD = Path(os.environ["TOVREL_BUILD_DIR"])
 SOURCE = Path(os.environ["TOVREL_SOURCE_DIR"])
 COMPILER = os.environ["TOVREL_CXX_COMPILER"]
@@ -57,20 +59,6 @@ def declared_for_windows_7():
     return set(re.findall(r"\b\w+\b", preprocessed))
 
 
-def resources(executable):
-    """(type and name, language) of each resource, from windres's listing."""
-    listing = subprocess.run(["x86_64-w64-mingw32-windres", "-i", str(executable), "-O", "rc"],
-                             capture_output=True, text=True, check=True).stdout
-    found, language = [], None
-    for line in listing.splitlines():
-        switched = re.match(r"LANGUAGE (\d+), (\d+)", line)
-        if switched:
-            language = tuple(map(int, switched.groups()))
-        elif re.match(r"\w+ (\w+|\d+ /\* \w+ \*/)$", line):
-            found.append((line, language))
-    return listing, found
-
-
 class StartsOnWindows7Test(unittest.TestCase):
     def test_nothing_newer_than_windows_7_is_imported(self):
         declared = declared_for_windows_7()
@@ -104,14 +92,15 @@ class StartsOnWindows7Test(unittest.TestCase):
 
 
 class ReleaseTest(unittest.TestCase):
-    def test_the_version_information_is_korean_and_names_its_copyright(self):
+    def test_the_version_information_is_korean_and_names_the_licence_holders(self):
         for name in EXECUTABLES:
             with self.subTest(name):
                 listing, found = resources(BUILD / "bin" / name)
                 self.assertEqual([language for line, language in found if "VERSIONINFO" in line],
                                  [KOREAN])
                 self.assertIn('BLOCK "041204B0"', listing)
-                self.assertRegex(listing, r'VALUE "LegalCopyright", L?"[^"]+"')
+                self.assertEqual(version_strings(BUILD / "bin" / name)["LegalCopyright"],
+                                 "Copyright (c) 2026 the Tovrel authors")
                 self.assertIn('VALUE "Translation", 0x412, 1200', listing)
 
     def test_a_second_build_elsewhere_is_byte_identical(self):

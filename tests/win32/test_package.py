@@ -28,11 +28,11 @@ class PackageTest(unittest.TestCase):
         cls.zip = zipfile.ZipFile(BUILD / f"Tovrel-{VERSION}-windows.zip")
         cls.folder = f"Tovrel-{VERSION}-windows/"
 
-    def test_holds_the_executables_the_read_me_and_the_task_scripts(self):
+    def test_holds_the_executables_the_read_me_the_licence_and_the_task_scripts(self):
         self.assertEqual(
             sorted(self.zip.namelist()),
             sorted(self.folder + name for name in ("Tovrel.exe", "환경설정.exe", "README.txt",
-                                                   "register-hourly.cmd",
+                                                   "LICENSE.txt", "register-hourly.cmd",
                                                    "unregister-hourly.cmd")))
 
     def test_the_executables_need_only_windows_own_dlls(self):

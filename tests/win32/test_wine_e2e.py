@@ -209,6 +209,30 @@ class SettingsUnderWineTest(WineTestCase):
         self.assertTrue(harness.poll(lambda: not self.x.windows(ALARM_TITLE), timeout=15),
                         "the alarm did not end by itself")
 
+    def test_the_open_dialog_takes_no_file_that_does_not_exist(self):
+        run = self.wine.run(SETTINGS)
+        window = self.x.wait_for_window(SETTINGS_TITLE, run.pid, timeout=30, run=run)
+        self.wait_until_active(window)
+        self.x.run("xdotool", "mousemove", "--window", str(window), *map(str, BROWSE_BUTTON),
+                   "click", "1")
+        dialog = self.new_window(run, exclude=[window])
+        self.wait_until_active(dialog)
+        self.x.run("xdotool", "type", "--delay", "20", "no such song.mp3")
+        self.x.run("xdotool", "key", "Return")
+
+        # The dialog's own message, in a box of its own (untitled under Wine); the dialog stays.
+        box = self.new_window(run, exclude=[window, dialog], title=".*")
+        self.assertEqual(len(wine_harness.message_boxes(run.output())), 1,
+                         wine_harness.summary(run.output()))
+        self.x.answer_box(box)
+        self.assertTrue(self.x.wait_until_gone(box, timeout=10))
+        self.assertTrue(self.x.is_visible(dialog), "the Open dialog took the name")
+        self.x.run("xdotool", "key", "Escape")
+        self.assertTrue(self.x.wait_until_gone(dialog, timeout=10))
+        time.sleep(0.5)  # whatever the path box is given, it has been given
+        self.assertFalse([t for t in wine_harness.edit_texts(run.output()) if "no such" in t],
+                         "the path box took the name")
+
 
 if __name__ == "__main__":
     unittest.main()

@@ -83,7 +83,7 @@ std::optional<std::string> Win32UserInterface::choose_file_to_open(const std::st
   dialog.hwndOwner = Win32Windows::dialog_owner();
   dialog.lpstrFile = file.data();
   dialog.nMaxFile = kPathBufferLength;
-  dialog.Flags = OFN_EXPLORER;
+  dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
   if (!dialogs.get_open_file_name(&dialog)) {
     if (dialogs.extended_error() == 0) return std::nullopt;  // Cancel
     throw Failure(ErrorNumber::PathFileAccessError);
