@@ -11,8 +11,8 @@ from pathlib import Path
 BUILD = Path(os.environ["TOVREL_BUILD_DIR"])
 VERSION = os.environ["TOVREL_VERSION"]
 # What every Windows 10 has in its system folder.
-WINDOWS_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "comdlg32.dll", "comctl32.dll",
-                "msvcrt.dll"}
+WINDOWS_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "comdlg32.dll",
+                "comctl32.dll", "msvcrt.dll"}
 
 
 def imported_dlls(executable):

@@ -115,10 +115,11 @@ class AlarmUnderWineTest(WineTestCase):
         self.assertEqual(self.wine.started(), [])
 
     def test_a_missing_setting_is_told_then_the_settings_start(self):
-        cases = {"no SETUP.INI": None, "no file": {HOUR: "7"},
-                 "empty hour": {HOUR: "", FILE: "C:\\a.mp3"}}
+        # The first case leaves the box unanswered well past the timer's third tick.
+        cases = {"no SETUP.INI": (None, 10), "no file": ({HOUR: "7"}, 0.5),
+                 "empty hour": ({HOUR: "", FILE: "C:\\a.mp3"}, 0.5)}
         settings_program = (f"{APP}\\{SETTINGS}", f'"{APP}\\{SETTINGS}"')
-        for name, entries in cases.items():
+        for name, (entries, unanswered) in cases.items():
             with self.subTest(name):
                 (self.wine.app / "SETUP.INI").unlink(missing_ok=True)
                 if entries is not None:
@@ -126,7 +127,8 @@ class AlarmUnderWineTest(WineTestCase):
                 # At the set hour, so that going on past the box would open the file.
                 run = self.wine.run(ALARM, fake_time=at("07:30:00"))
                 box = self.x.wait_for_window(ALARM_TITLE, run.pid, timeout=30, run=run)
-                time.sleep(0.5)  # whatever starts or shows before the answer has done so
+                time.sleep(unanswered)  # whatever starts or shows before the answer has done so
+                self.assertTrue(self.x.is_visible(box), "the box went by itself")
                 self.assertEqual(self.x.windows(ALARM_TITLE, run.pid), [box], "one window")
                 self.assertEqual(wine_harness.message_boxes(run.output()),
                                  ["파일이 정상적이지 않습니다. 환경설정부터 해주세요."])

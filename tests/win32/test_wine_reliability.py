@@ -330,9 +330,10 @@ HOSTILE_FILES = [
 
 class HostileSettingsFileTest(unittest.TestCase):
     """Tovrel.exe at 05:40, its hour set to 7, each beside a hostile SETUP.INI of its own, all at
-    once: it reads what the file format's rules make of the file and shows "2시간 남았습니다.",
-    or shows the missing-settings message; either way it ends by itself, with status 0, within
-    seconds (unanswered, the message box is ended by the alarm's fourth tick)."""
+    once: it reads what the file format's rules make of the file, shows "2시간 남았습니다." and
+    ends by itself; or it shows the missing-settings message, which waits for its answer, and then
+    starts the settings executable (a recording stand-in here) and ends. Either way with status 0,
+    within seconds."""
 
     def test_hostile_files_neither_crash_nor_hang_the_alarm(self):
         harness.require_tools("wine", "wineserver", "openbox", "wmctrl")
@@ -356,10 +357,22 @@ class HostileSettingsFileTest(unittest.TestCase):
             folder = root / name
             folder.mkdir(parents=True)
             shutil.copy2(Path(os.environ["TOVREL_WINDOWS_BIN_DIR"]) / wine_harness.ALARM, folder)
+            shutil.copy2(os.environ["TOVREL_RECORDER"], folder / wine_harness.SETTINGS)
             make(folder / "SETUP.INI")
             runs[name] = harness.Run(["wine", windows_path(folder / wine_harness.ALARM)], env,
                                      folder, root / f"{name}.log")
             self.addCleanup(runs[name].stop)
+
+        # The missing-settings boxes wait for their answers. They stand one on another in the
+        # middle of the screen, so an answer goes to whichever is on top.
+        waiting = [runs[name] for name, _, file_setting, _ in HOSTILE_FILES if file_setting is None]
+        deadline = time.monotonic() + 120
+        while not all(run.finished() for run in waiting) and time.monotonic() < deadline:
+            boxes = [box for run in waiting if not run.finished()
+                     for box in xserver.windows("Tovrel프로그램", run.pid)]
+            if boxes:
+                xserver.answer_box(boxes[-1])
+            time.sleep(0.2)
 
         for name, _, file_setting, refused in HOSTILE_FILES:
             with self.subTest(name):
@@ -374,7 +387,9 @@ class HostileSettingsFileTest(unittest.TestCase):
                 self.assertEqual("2시간 남았습니다." in texts, file_setting is not None)
                 if file_setting is not None:
                     self.assertIn("explorer.exe " + file_setting, texts)
-                self.assertEqual(wine_harness.started_programs(output), [], "nothing starts")
+                settings = windows_path(root / name / wine_harness.SETTINGS)
+                self.assertEqual(wine_harness.started_programs(output),
+                                 [] if file_setting else [(settings, f'"{settings}"')], summary)
 
                 # The settings window saving over it: refused for what is no settings file.
                 saver = Saver(root / name, "once", "B", "0")
