@@ -246,7 +246,15 @@ class InstallerTest(unittest.TestCase):
         own_folder = self.one_user.folder.parents[1] / "Tovrel"  # %LOCALAPPDATA%\Tovrel
         own_folder.mkdir()
         self.addCleanup(shutil.rmtree, own_folder, ignore_errors=True)
-        own = harness.write_settings(own_folder, {"일어날 시간": "6"})
+        hour = (time.localtime().tm_hour + 12) % 24
+        own = harness.write_settings(own_folder, {"일어날 시간": str(hour), "원하는 파일": "C:\\a.mp3"})
+        # The installed alarm reads the user's own settings, not the defaults, which lack a file.
+        run = harness.Run(["wine", wine_harness.windows_path(folder / "Tovrel.exe")],
+                          dict(self.env, WINEDEBUG="-all,+msgbox"), self.scratch,
+                          self.scratch / "alarm.log")
+        self.addCleanup(run.stop)
+        self.assertEqual(run.wait(timeout=30)[0], 0, run.output())
+        self.assertEqual(wine_harness.message_boxes(run.output()), [])
         self.uninstall(folder, self.all_users)
         self.assertEqual((folder / "SETUP.INI").read_bytes(), defaults)
         self.assertTrue(own.exists())
