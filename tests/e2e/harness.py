@@ -203,12 +203,15 @@ class XServer:
         # time.
         self.run("xdotool", "key", "Return")
 
-    def screenshot(self, path, window=None):
-        """Saves the screen, or only the window's client area, as an image file."""
+    def screenshot(self, path, window=None, framed=False):
+        """Saves the screen, or only the window's client area, or the window with the frame the
+        window manager drew around it, as an image file."""
         argv = ["import", "-window", "root"]
         if window is not None:
             x, y, width, height = self.geometry(window)
-            argv += ["-crop", f"{width}x{height}+{x}+{y}", "+repage"]
+            left, right, top, bottom = (self.frame_extents(window) if framed else None) or (0,) * 4
+            argv += ["-crop", f"{width + left + right}x{height + top + bottom}+{x - left}+{y - top}",
+                     "+repage"]
         result = self.run(*argv, str(path))
         if result.returncode != 0:
             raise RuntimeError("import failed: " + result.stderr)
@@ -261,16 +264,22 @@ def write_recorder(path, log):
     return path
 
 
-def read_records(log):
-    """The argument lists that a recorder logged, one per run."""
+def read_fields(log):
+    """The NUL-terminated fields a recording stand-in wrote into its log, on Linux or under
+    Wine; none while there is no log."""
     try:
-        fields = Path(log).read_bytes().split(b"\0")[:-1]
+        return Path(log).read_bytes().decode().split("\0")[:-1]
     except FileNotFoundError:
         return []
+
+
+def read_records(log):
+    """The argument lists that a recorder logged, one per run."""
+    fields = read_fields(log)
     records = []
     while fields:
         count = int(fields.pop(0))
-        records.append([field.decode() for field in fields[:count]])
+        records.append(fields[:count])
         del fields[:count]
     return records
 

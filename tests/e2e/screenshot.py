@@ -16,23 +16,6 @@ LOAD_BUTTON = (76, 84)  # in the settings window's client area, at 96 dpi
 BROWSE_BUTTON = (250, 20)
 
 
-def framed_screenshot(x, path, window):
-    """Saves the window with the frame the window manager drew around it."""
-    left, right, top, bottom = x.frame_extents(window)
-    cx, cy, width, height = x.geometry(window)
-    crop = f"{width + left + right}x{height + top + bottom}+{cx - left}+{cy - top}"
-    result = x.run("import", "-window", "root", "-crop", crop, "+repage", str(path))
-    if result.returncode != 0:
-        raise RuntimeError("import failed: " + result.stderr)
-
-
-def take(x, out, window, framed):
-    if framed:
-        framed_screenshot(x, out, window)
-    else:
-        x.screenshot(out, window)
-
-
 def alarm_screenshot(bin_dir, out, framed=False):
     """Runs Tovrel in Korean at 05:40 with the alarm set for 7 and saves its window."""
     with harness.XServer(window_manager=framed) as x, tempfile.TemporaryDirectory() as temp:
@@ -45,7 +28,7 @@ def alarm_screenshot(bin_dir, out, framed=False):
             # Let the first paint with the time and hours left settle, well before the
             # program ends at its third tick.
             time.sleep(max(0.0, 0.8 - run.elapsed()))
-            take(x, out, window, framed)
+            x.screenshot(out, window, framed)
         finally:
             run.stop()
 
@@ -67,17 +50,17 @@ def settings_screenshot(bin_dir, out, framed=False, box_out=None, dialog_out=Non
             box = x.wait_for_window("환경설정", run.pid, exclude=[window], run=run)
             if box_out:
                 time.sleep(0.3)
-                take(x, box_out, box, framed)
+                x.screenshot(box_out, box, framed)
             x.answer_box(box)
             x.wait_until_gone(box)
             time.sleep(0.3)
-            take(x, out, window, framed)
+            x.screenshot(out, window, framed)
             if dialog_out:
                 (music / "output.log").unlink()  # the program's log, not a file to show
                 click(x, window, BROWSE_BUTTON)
                 dialog = x.wait_for_window("열기", run.pid, run=run)
                 time.sleep(0.5)
-                take(x, dialog_out, dialog, framed)
+                x.screenshot(dialog_out, dialog, framed)
         finally:
             run.stop()
 

@@ -245,10 +245,7 @@ def keep_session(env):
 
 def read_records(record_file):
     """(program path, command line) of each start that a recording stand-in recorded."""
-    try:
-        fields = Path(record_file).read_bytes().decode().split("\0")[:-1]
-    except FileNotFoundError:
-        return []
+    fields = harness.read_fields(record_file)
     return list(zip(fields[0::2], fields[1::2]))
 
 
@@ -293,20 +290,3 @@ def run_in_console(argv, cwd, env, timeout=60):
             process.kill()
         os.close(controller)
     return status, _CONSOLE_CONTROLS.sub("", shown.decode(errors="replace")), asked
-
-
-def frame_extents(xserver, window):
-    """(left, right, top, bottom) of the window manager's frame around a window."""
-    output = xserver.run("xprop", "-id", str(window), "_NET_FRAME_EXTENTS").stdout
-    numbers = re.findall(r"\d+", output.partition("=")[2])
-    return tuple(int(n) for n in numbers) if len(numbers) == 4 else (0, 0, 0, 0)
-
-
-def screenshot_with_frame(xserver, window, path):
-    """Saves the window with the window manager's frame as an image file."""
-    x, y, width, height = xserver.geometry(window)
-    left, right, top, bottom = frame_extents(xserver, window)
-    crop = f"{width + left + right}x{height + top + bottom}+{x - left}+{y - top}"
-    result = xserver.run("import", "-window", "root", "-crop", crop, "+repage", str(path))
-    if result.returncode != 0:
-        raise RuntimeError("import failed: " + result.stderr)

@@ -26,7 +26,7 @@ def alarm_screenshot(x, out):
         window = x.wait_for_window("Tovrel프로그램", run.pid, timeout=30, run=run)
         # The first paint with the time and hours left, well before the third tick ends it.
         time.sleep(0.8)
-        wine_harness.screenshot_with_frame(x, window, out)
+        x.screenshot(out, window, framed=True)
     finally:
         wine.stop()
 
@@ -47,7 +47,7 @@ def settings_screenshot(x, out):
         x.answer_box(box[0])
         x.wait_until_gone(box[0])
         time.sleep(0.5)
-        wine_harness.screenshot_with_frame(x, window, out)
+        x.screenshot(out, window, framed=True)
     finally:
         wine.stop()
 
