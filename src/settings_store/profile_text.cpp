@@ -157,10 +157,12 @@ std::string_view without_quotes(std::string_view value) {
 }
 
 // A value that reading would change, with blanks or a quote at either end, goes between double
-// quotes, which reading takes off again: what is read back is what was saved.
+// quotes, which reading takes off again: what is read back is what was saved. Bytes that are no
+// UTF-8 read as U+FFFD, no blank.
 std::string quoted_where_needed(std::string_view value) {
-  const bool needs_quotes = !value.empty() && (trim_blanks(value).size() != value.size() ||
-                                               is_quote(value.front()) || is_quote(value.back()));
+  const std::string read = sanitize_utf8(value);
+  const bool needs_quotes = !read.empty() && (trim_blanks(read).size() != read.size() ||
+                                              is_quote(read.front()) || is_quote(read.back()));
   if (!needs_quotes) return std::string(value);
   return '"' + std::string(value) + '"';
 }
