@@ -9,11 +9,11 @@
 #include <QPalette>
 #include <QPushButton>
 #include <QScreen>
+#include <QShowEvent>
 #include <QSocketNotifier>
 #include <QTimer>
 #include <QValidator>
 #include <algorithm>
-#include <cmath>
 
 #include "frame/os/posix/termination.h"
 #include "frame/ui/qt/qt_text.h"
@@ -44,10 +44,19 @@ class TypedLengthLimit final : public QValidator {
   int limit_;
 };
 
+// x^2.4 for x in (0, 1], without the maths library, whose first pow() would page in a quarter of
+// a megabyte of it at start: the y with y^5 = x^12, by Newton's method from x^2, which is above it.
+double to_the_power_2_4(double x) {
+  const double x4 = x * x * x * x, x12 = x4 * x4 * x4;
+  double y = x * x;
+  for (int step = 0; step < 40; ++step) y -= (y * y * y * y * y - x12) / (5 * y * y * y * y);
+  return y;
+}
+
 // The WCAG's relative luminance of a colour and the contrast ratio of two.
 double luminance(const QColor& colour) {
   const auto linear = [](double c) {
-    return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    return c <= 0.03928 ? c / 12.92 : to_the_power_2_4((c + 0.055) / 1.055);
   };
   return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) +
          0.0722 * linear(colour.blueF());
@@ -60,10 +69,10 @@ double contrast(const QColor& a, const QColor& b) {
 
 // A disabled box's text greyed as the style greys it, but no fainter than the contrast of 4.5:1
 // with its background that text needs to be read: moved toward the normal text colour as far as
-// that takes.
-void keep_readable_when_disabled(QLineEdit& box) {
+// that takes. Set on the window, whose controls take it.
+void keep_disabled_text_readable(QWidget& window) {
   constexpr double kReadable = 4.5;
-  QPalette palette = box.palette();
+  QPalette palette = window.palette();
   const QColor background = palette.color(QPalette::Disabled, QPalette::Base);
   const QColor greyed = palette.color(QPalette::Disabled, QPalette::Text);
   const QColor normal = palette.color(QPalette::Active, QPalette::Text);
@@ -76,7 +85,7 @@ void keep_readable_when_disabled(QLineEdit& box) {
                  static_cast<float>(mixed(greyed.blueF(), normal.blueF())));
   }
   palette.setColor(QPalette::Disabled, QPalette::Text, text);
-  box.setPalette(palette);
+  window.setPalette(palette);
 }
 
 QWidget* make_control(const ControlLayout& control, QWidget& window) {
@@ -94,7 +103,6 @@ QWidget* make_control(const ControlLayout& control, QWidget& window) {
       if (control.typed_length_limit > 0) {
         box->setValidator(new TypedLengthLimit(control.typed_length_limit, box));
       }
-      if (!control.enabled) keep_readable_when_disabled(*box);
       return box;
     }
     case ControlKind::Button: {
@@ -235,6 +243,12 @@ void QtWindow::deliver_events_to(EventSink& events) {
       close();
     });
   }
+}
+
+void QtWindow::showEvent(QShowEvent* event) {
+  // The style's palette is settled once the window is polished, as it shows.
+  if (!event->spontaneous()) keep_disabled_text_readable(*this);
+  QWidget::showEvent(event);
 }
 
 void QtWindow::moveEvent(QMoveEvent* event) {

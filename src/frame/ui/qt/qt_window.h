@@ -24,6 +24,7 @@ class QtWindow final : public QWidget, public Window {
   void show() override { QWidget::show(); }
 
  protected:
+  void showEvent(QShowEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
