@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <system_error>
 
@@ -11,6 +12,9 @@ namespace tovrel::alarm_window {
 namespace {
 
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+// Up to so many decimal digits, a whole number is exact in a double.
+constexpr std::size_t kExactDigits = 15;
 
 int digit_value(char c) {
   if (is_digit(c)) return c - '0';
@@ -67,6 +71,7 @@ double read_decimal(std::string_view text) {
   if (whole.empty() && fraction.empty()) return 0;
 
   std::string_view exponent;
+
   bool negative_exponent = false;
   if (position < text.size() && (text[position] == 'E' || text[position] == 'e')) {
     std::size_t after = position + 1;
@@ -74,6 +79,13 @@ double read_decimal(std::string_view text) {
       negative_exponent = text[after++] == '-';
     }
     exponent = take_digits(text, after);
+  }
+  // A whole number of a few digits, the hour as the settings window saves it, needs no
+  // floating-point reading: the library's would page in at every start of the alarm.
+  if (fraction.empty() && exponent.empty() && whole.size() <= kExactDigits) {
+    double value = 0;
+    for (const char digit : whole) value = value * 10 + (digit - '0');
+    return negative ? -value : value;
   }
 
   std::string number = negative ? "-0" : "0";
@@ -108,6 +120,11 @@ double read_number(std::string_view text) {
 
 std::string write_number(double value, std::string_view decimal_separator) {
   if (value == 0) value = 0;  // no "-0"
+  // Whole hours, the usual difference, are written without the floating-point formatter, which
+  // would page in its tables at every start; its shortest form is the same digits.
+  if (value == static_cast<double>(static_cast<long long>(value)) && std::abs(value) < 1e15) {
+    return std::to_string(static_cast<long long>(value));
+  }
   char buffer[64];
   const auto end =
       std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15).ptr;
