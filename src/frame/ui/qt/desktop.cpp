@@ -1,8 +1,10 @@
 #include "frame/ui/qt/desktop.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QIcon>
+#include <QImage>
+#include <QPixmap>
+#include <QResource>
 #include <QLibraryInfo>
 #include <QSettings>
 #include <QTranslator>
@@ -21,11 +23,17 @@ void keep_no_settings() {
   QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("/dev/null"));
 }
 
-// The program's icon, from its images at each size (the resources' folder named after it).
+// The program's icon, from its images at each size that packaging/make-icons draws, as raw pixels:
+// an image file would have Qt load its image reader, and every image format plugin to ask each
+// whether it reads the file, at every start.
 QIcon icon_of(const QString& application_id) {
   QIcon icon;
-  const QDir images(QStringLiteral(":/icons/") + application_id);
-  for (const QFileInfo& image : images.entryInfoList(QDir::Files)) icon.addFile(image.filePath());
+  for (const int size : {16, 32, 64}) {
+    const QResource pixels(QStringLiteral(":/icons/%1/%2.bgra").arg(application_id).arg(size));
+    if (pixels.uncompressedSize() != qint64{size} * size * 4) continue;
+    icon.addPixmap(
+        QPixmap::fromImage(QImage(pixels.data(), size, size, QImage::Format_ARGB32)));
+  }
   return icon;
 }
 
