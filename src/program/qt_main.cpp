@@ -23,13 +23,13 @@ void say_the_file_did_not_open(const std::string& file) {
 
 }  // namespace
 
-int main() {
-  const tovrel::Executable& executable = tovrel::this_executable;
-  // Before the window system starts its threads: the opener is a fork of this process.
-  std::optional<tovrel::posix::Opener> opener;
-  if (executable.startup_window == tovrel::StartupWindow::Alarm) {
-    opener.emplace(say_the_file_did_not_open);
+int main(int argc, char** argv) {
+  if (argc == 2 && argv[1] == tovrel::posix::kServeAsOpener) {
+    tovrel::posix::Opener::serve(say_the_file_did_not_open);
   }
+  const tovrel::Executable& executable = tovrel::this_executable;
+  std::optional<tovrel::posix::Opener> opener;
+  if (executable.startup_window == tovrel::StartupWindow::Alarm) opener.emplace();
   tovrel::DesktopApplication application(executable.application_id);
   tovrel::HostSystem system;
   tovrel::QtWindows windows;

@@ -5,7 +5,6 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <fstream>
 #include <thread>
 
 #include "fakes/sandbox.h"
@@ -107,10 +106,6 @@ TEST_F(StartDetachedTest, AProgramThatCannotStartIsAFailure) {
   }
 }
 
-// The report runs in the opener's own process: it leaves the file it names where the test looks.
-std::string report_file;
-void write_report(const std::string& file) { std::ofstream(report_file) << file; }
-
 // The opener outlives the program that made it: what it started and watches may fail later.
 TEST_F(StartDetachedTest, TheOpenerReportsAFileThatCouldNotBeOpenedAlsoAfterTheProgramEnded) {
   const struct {
@@ -123,12 +118,14 @@ TEST_F(StartDetachedTest, TheOpenerReportsAFileThatCouldNotBeOpenedAlsoAfterTheP
       {"opened it", "exit 0", false},
       {"ended by a signal", "kill -TERM $$", false},
   };
+  // The report runs in the opener, this test program started once more (posix/main.cpp).
+  const std::string report_file = path("report");
+  ::setenv("TOVREL_REPORT_FILE", report_file.c_str(), 1);
   for (const auto& c : cases) {
-    report_file = path("report");
     std::filesystem::remove(report_file);
     std::filesystem::remove(path("done"));
     {
-      Opener opener(write_report);
+      Opener opener;
       opener.open({"/bin/sh", {"-c", "touch \"$0\"; " + std::string(c.script), path("done")},
                    false, "/음악/지운 노래.mp3"});
     }
@@ -144,7 +141,7 @@ TEST_F(StartDetachedTest, TheOpenerReportsAFileThatCouldNotBeOpenedAlsoAfterTheP
 }
 
 TEST_F(StartDetachedTest, AnOpeningProgramThatCannotStartIsAFailureOfTheLaunch) {
-  Opener opener(write_report);
+  Opener opener;
   try {
     opener.open({path("missing/xdg-open"), {"/a"}, false, "/a"});
     ADD_FAILURE() << "started";

@@ -5,14 +5,15 @@
 #error "POSIX code: only the POSIX build includes this header"
 #endif
 
+#include <spawn.h>
+#include <sys/types.h>
+
 #include <string>
 #include <vector>
 
 #include "frame/failure.h"
 
 namespace tovrel::posix {
-
-#include <sys/types.h>
 
 struct ProcessStart {
   std::string program;
@@ -29,9 +30,10 @@ ProcessStart process_for_command_line(const std::string& command_line);
 /// Throws Failure when it cannot be started.
 void start_detached(const ProcessStart& start);
 
-/// Starts the program in a session of its own: its process id, or the error that kept it from
-/// starting (an errno value).
-int spawn_detached(const ProcessStart& start, pid_t& pid);
+/// Starts the program in a session of its own, with the file actions given: its process id, or the
+/// error that kept it from starting (an errno value).
+int spawn_detached(const ProcessStart& start, pid_t& pid,
+                   const posix_spawn_file_actions_t* actions = nullptr);
 
 /// The failure a program that could not start is, by the error that kept it from starting.
 Failure start_failure(int error);

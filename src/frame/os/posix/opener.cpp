@@ -1,10 +1,13 @@
 #include "frame/os/posix/opener.h"
 
+#include <spawn.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <csignal>
 #include <cstdint>
 #include <optional>
@@ -15,6 +18,9 @@ namespace tovrel::posix {
 namespace {
 
 Opener* this_process_opener = nullptr;
+
+// The opener's end of the socket, where it finds it.
+constexpr int kRequestsDescriptor = 3;
 
 bool send_all(int socket, std::string_view bytes) {
   while (!bytes.empty()) {
@@ -104,38 +110,51 @@ std::optional<ProcessStart> take_request(int socket) {
   ::_exit(0);
 }
 
-// The opener: one watcher for each request, until the program closes its end.
-[[noreturn]] void serve(int socket, const Opener::FailureReport& report) {
-  ::setsid();                     // a signal to the program's terminal is not for it
-  std::signal(SIGCHLD, SIG_IGN);  // watchers need no waiting for
-  while (const std::optional<ProcessStart> start = take_request(socket)) {
-    const pid_t watcher = ::fork();
-    if (watcher == 0) watch(socket, *start, report);
-    if (watcher < 0) {
-      const std::int32_t error = errno;
-      send_all(socket, std::string_view(reinterpret_cast<const char*>(&error), sizeof error));
-    }
-  }
-  ::_exit(0);
+std::string this_executable() {
+  std::string path(PATH_MAX, '\0');
+  const ssize_t length = ::readlink("/proc/self/exe", path.data(), path.size());
+  path.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
+  return path;
 }
 
 }  // namespace
 
-Opener::Opener(FailureReport report) {
+// Started, not forked: a fork would share the program's memory until the program had written to
+// each page once more, a copy at a time, all through its start.
+Opener::Opener() {
   int ends[2];
   if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0) return;
-  const pid_t opener = ::fork();
-  if (opener == 0) {
-    ::close(ends[0]);
-    serve(ends[1], report);
-  }
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, ends[1], kRequestsDescriptor);
+  const std::string executable = this_executable();
+  pid_t opener = 0;
+  const int error = spawn_detached({executable, {std::string(kServeAsOpener)}, false, {}}, opener,
+                                   &actions);
+  posix_spawn_file_actions_destroy(&actions);
   ::close(ends[1]);
-  if (opener < 0) {
+  if (executable.empty() || error != 0) {
     ::close(ends[0]);
     return;
   }
   requests_ = ends[0];
   this_process_opener = this;
+}
+
+void Opener::serve(const FailureReport& report) {
+  struct stat descriptor {};
+  if (::fstat(kRequestsDescriptor, &descriptor) != 0 || !S_ISSOCK(descriptor.st_mode)) ::_exit(2);
+  std::signal(SIGCHLD, SIG_IGN);  // watchers need no waiting for
+  while (const std::optional<ProcessStart> start = take_request(kRequestsDescriptor)) {
+    const pid_t watcher = ::fork();
+    if (watcher == 0) watch(kRequestsDescriptor, *start, report);
+    if (watcher < 0) {
+      const std::int32_t error = errno;
+      send_all(kRequestsDescriptor,
+               std::string_view(reinterpret_cast<const char*>(&error), sizeof error));
+    }
+  }
+  ::_exit(0);
 }
 
 Opener::~Opener() {
