@@ -1,5 +1,4 @@
 // Both executables start here on Linux; which window opens is fixed for each at build time.
-#include <optional>
 #include <string>
 
 #include "frame/os/host_system.h"
@@ -12,7 +11,8 @@
 namespace {
 
 // Where the file did not open (deleted or moved since it was chosen, say), as the file's own
-// opener on Windows would say; the alarm may have ended by then, so its opener says it.
+// opener on Windows would say; the alarm may have ended by then, so the opener has it said by a
+// process of its own.
 void say_the_file_did_not_open(const std::string& file) {
   const tovrel::Executable& alarm = tovrel::kAlarmExecutable;
   tovrel::DesktopApplication application(alarm.application_id);
@@ -24,12 +24,11 @@ void say_the_file_did_not_open(const std::string& file) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 2 && argv[1] == tovrel::posix::kServeAsOpener) {
-    tovrel::posix::Opener::serve(say_the_file_did_not_open);
+  if (argc == 3 && argv[1] == tovrel::posix::kSayNotOpened) {
+    say_the_file_did_not_open(argv[2]);
+    return 0;
   }
   const tovrel::Executable& executable = tovrel::this_executable;
-  std::optional<tovrel::posix::Opener> opener;
-  if (executable.startup_window == tovrel::StartupWindow::Alarm) opener.emplace();
   tovrel::DesktopApplication application(executable.application_id);
   tovrel::HostSystem system;
   tovrel::QtWindows windows;

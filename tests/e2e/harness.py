@@ -235,10 +235,13 @@ def _regex_escape(text):
 
 
 def make_app_folder(parent, *names, source=None):
-    """A folder holding copies of the named executables; copies, as they find their folder
-    through /proc/self/exe, which a symlink would point back into the build."""
+    """A folder holding copies of the named executables, the alarm with the opener it opens its
+    file through; copies, as they find their folder through /proc/self/exe, which a symlink would
+    point back into the build."""
     folder = Path(parent) / "app"
     folder.mkdir()
+    if "Tovrel" in names:
+        names += ("tovrel-opener",)
     for name in names:
         shutil.copy2(Path(source or bin_dir()) / name, folder / name)
     return folder

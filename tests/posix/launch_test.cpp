@@ -106,48 +106,74 @@ TEST_F(StartDetachedTest, AProgramThatCannotStartIsAFailure) {
   }
 }
 
-// The opener outlives the program that made it: what it started and watches may fail later.
-TEST_F(StartDetachedTest, TheOpenerReportsAFileThatCouldNotBeOpenedAlsoAfterTheProgramEnded) {
+// A folder as the alarm's: the real opener beside a stand-in for the alarm's executable, which
+// records what it is asked to say, and a stand-in xdg-open first on PATH.
+class OpenerTest : public StartDetachedTest {
+ protected:
+  void SetUp() override {
+    StartDetachedTest::SetUp();
+    std::filesystem::copy_file(TOVREL_OPENER, path("tovrel-opener"));
+    write("Tovrel", "#!/bin/sh\nprintf '%s|' \"$@\" > \"$0.said\"\n");
+    ::chmod(path("Tovrel").c_str(), 0755);
+    path_before_ = std::getenv("PATH");
+    ::setenv("PATH", (folder() + ":" + path_before_).c_str(), 1);
+  }
+  void TearDown() override {
+    ::setenv("PATH", path_before_.c_str(), 1);
+    StartDetachedTest::TearDown();
+  }
+  void open(std::string_view file) {
+    open_through_opener(folder(), process_for_command_line("explorer.exe " + std::string(file)));
+  }
+
+ private:
+  std::string path_before_;
+};
+
+// The opener outlives the alarm: what it started and watches may fail later.
+TEST_F(OpenerTest, HasTheAlarmSayAFileThatDidNotOpenAlsoOnceTheAlarmHasEnded) {
   const struct {
     const char* description;
-    const char* script;  // what the opening program does
-    bool reported;
+    const char* opening;  // what xdg-open does
+    bool said;
   } cases[] = {
       {"could not open it", "exit 2", true},
       {"could not open it, later", "sleep 0.3; exit 4", true},
       {"opened it", "exit 0", false},
       {"ended by a signal", "kill -TERM $$", false},
   };
-  // The report runs in the opener, this test program started once more (posix/main.cpp).
-  const std::string report_file = path("report");
-  ::setenv("TOVREL_REPORT_FILE", report_file.c_str(), 1);
   for (const auto& c : cases) {
-    std::filesystem::remove(report_file);
-    std::filesystem::remove(path("done"));
-    {
-      Opener opener;
-      opener.open({"/bin/sh", {"-c", "touch \"$0\"; " + std::string(c.script), path("done")},
-                   false, "/음악/지운 노래.mp3"});
-    }
-    wait_for("done");
-    EXPECT_TRUE(std::filesystem::exists(path("done"))) << c.description;
-    if (c.reported) {
-      EXPECT_EQ(wait_for("report"), "/음악/지운 노래.mp3") << c.description;
+    std::filesystem::remove(path("Tovrel.said"));
+    std::filesystem::remove(path("xdg-open.ran"));
+    write("xdg-open", "#!/bin/sh\ntouch \"$0.ran\"\n" + std::string(c.opening) + "\n");
+    ::chmod(path("xdg-open").c_str(), 0755);
+    open("/음악/지운 노래.mp3");
+    wait_for("xdg-open.ran");
+    EXPECT_TRUE(std::filesystem::exists(path("xdg-open.ran"))) << c.description;
+    if (c.said) {
+      EXPECT_EQ(wait_for("Tovrel.said"), "--say-not-opened|/음악/지운 노래.mp3|") << c.description;
     } else {
       std::this_thread::sleep_for(std::chrono::milliseconds(300));
-      EXPECT_FALSE(std::filesystem::exists(report_file)) << c.description;
+      EXPECT_FALSE(std::filesystem::exists(path("Tovrel.said"))) << c.description;
     }
   }
 }
 
-TEST_F(StartDetachedTest, AnOpeningProgramThatCannotStartIsAFailureOfTheLaunch) {
-  Opener opener;
+TEST_F(OpenerTest, AnXdgOpenThatCannotStartIsAFailureOfTheLaunch) {
+  ::setenv("PATH", folder().c_str(), 1);  // no xdg-open there
   try {
-    opener.open({path("missing/xdg-open"), {"/a"}, false, "/a"});
+    open("/a");
     ADD_FAILURE() << "started";
   } catch (const Failure& failure) {
     EXPECT_EQ(failure.number(), ErrorNumber::FileNotFound);
   }
+}
+
+TEST_F(OpenerTest, WithoutAnOpenerBesideTheExecutablesTheFileOpensUnwatched) {
+  std::filesystem::remove(path("tovrel-opener"));
+  recorder("xdg-open");
+  open("/음악/a b.mp3");
+  EXPECT_EQ(wait_for("xdg-open.args"), "/음악/a b.mp3|");
 }
 
 }  // namespace

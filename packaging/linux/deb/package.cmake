@@ -85,7 +85,7 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# What the desktop behaviour uses: the opener, the Korean font the windows name, Qt's Korean
+# What the desktop behaviour uses: xdg-open, the Korean font the windows name, Qt's Korean
 # words, and Qt on Wayland.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, fonts-nanum, qt6-translations-l10n, qt6-wayland")
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)

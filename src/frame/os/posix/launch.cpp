@@ -84,10 +84,10 @@ namespace tovrel {
 
 void HostSystem::launch(const std::string& command_line) {
   const posix::ProcessStart start = posix::process_for_command_line(command_line);
-  if (posix::Opener* opener = posix::Opener::of_this_process(); opener && !start.opened_file.empty()) {
-    opener->open(start);
-  } else {
+  if (start.opened_file.empty()) {
     posix::start_detached(start);
+  } else {
+    posix::open_through_opener(app_folder(), start);
   }
 }
 

@@ -1,14 +1,13 @@
-// Opening files with xdg-open from a process of the program's own, which waits to see whether the
-// file could be opened and says so when it could not: by then the alarm may have ended. The opener
-// is the program's own executable started once more, so that it can start a window system of its
-// own to say so, and shares no memory with the program.
+// Opening the chosen file so that a file that does not open is told, also once the alarm has
+// ended: through the opener, a small program beside the executables that starts xdg-open, waits
+// for its end, and where xdg-open reports that it could not open the file, has the alarm's
+// executable say so in a message box of its own.
 #pragma once
 
 #ifdef _WIN32
 #error "POSIX code: only the POSIX build includes this header"
 #endif
 
-#include <functional>
 #include <string>
 #include <string_view>
 
@@ -16,38 +15,19 @@
 
 namespace tovrel::posix {
 
-/// The argument with which the program starts its own executable as its opener: the one command
-/// line the executables read, given by no one else.
-inline constexpr std::string_view kServeAsOpener = "--serve-as-opener";
+/// The arguments with which the opener starts the alarm's executable to say that the file named
+/// after it did not open: the one command line the executables read, which only the opener gives.
+inline constexpr std::string_view kSayNotOpened = "--say-not-opened";
 
-class Opener {
- public:
-  /// Runs in a process of its own when the program that opened a file reported that it could not
-  /// (it ended with a status other than 0); it shows the user a message that names the file.
-  using FailureReport = std::function<void(const std::string& file)>;
+/// Starts the program that opens a file (start.opened_file) through the opener beside the
+/// executables in the folder, and returns once that program has started. Throws Failure when it
+/// cannot be started. Where there is no opener, starts it unwatched.
+void open_through_opener(const std::string& folder, const ProcessStart& start);
 
-  /// Starts the opener: this process's executable once more, with kServeAsOpener. While this
-  /// lives, it is the one the host system's launch opens files through.
-  Opener();
-  /// The opener ends once it has seen the end of every program it started.
-  ~Opener();
-  Opener(const Opener&) = delete;
-  Opener& operator=(const Opener&) = delete;
-
-  /// The opener made in this process and still living, or null.
-  static Opener* of_this_process();
-
-  /// Starts the program through the opener, which watches it; returns once it has started.
-  /// Throws Failure when it cannot be started. Where the opener is gone, starts it unwatched.
-  void open(const ProcessStart& start);
-
-  /// In the executable started with kServeAsOpener: starts each program the executable that
-  /// started it asks for, until that one ends, and reports each file one could not open; ends
-  /// once the last of them has. Never returns.
-  [[noreturn]] static void serve(const FailureReport& report);
-
- private:
-  int requests_ = -1;  // this end of the socket to the opener; -1 without one
-};
+/// The opener's work, in the opener: opens the file as the open-file command line would, tells
+/// the alarm on descriptor 3 whether the program that opens it started (0 or an errno value),
+/// and once that program has ended with a status other than 0, starts the alarm's executable
+/// beside it with kSayNotOpened and the file. Never returns.
+[[noreturn]] void open_and_watch(const std::string& file);
 
 }  // namespace tovrel::posix
