@@ -23,9 +23,9 @@
 #include "frame/controls.h"
 #include "frame/frame.h"
 #include "fuzz_support.h"
-#include "settings_window/settings_window.h"
-#include "settings_window/layout.h"
 #include "settings_window/hour_filter.h"
+#include "settings_window/layout.h"
+#include "settings_window/settings_window.h"
 
 namespace {
 
@@ -124,12 +124,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Window window;
   put_hour(window, std::string(input));
 
-  const int typing_limit = tovrel::settings_window::layout.controls[tovrel::settings_window::Text1].typed_length_limit;
+  const int typing_limit =
+      tovrel::settings_window::layout.controls[tovrel::settings_window::Text1].typed_length_limit;
   for (std::size_t i = 0; i < input.size();) {
     const unsigned operation = static_cast<unsigned char>(input[i++]) & 3;
     if (operation == 0) {
       const std::string text = up_to_nul(input, i);
-      FUZZ_CHECK(tovrel::settings_window::is_hour_text(text) == is_hour(text), "is_hour_text(\"%s\")", text.c_str());
+      FUZZ_CHECK(tovrel::settings_window::is_hour_text(text) == is_hour(text),
+                 "is_hour_text(\"%s\")", text.c_str());
       put_hour(window, text);
     } else if (operation == 1 && i < input.size()) {
       const char typed = input[i++];

@@ -30,7 +30,8 @@ struct EventHandler {
 /// timer's tick where it has a timer) from the window, a change from a text box, a click from a
 /// button.
 template <class Handlers, std::size_t N>
-constexpr bool events_fit_window(const EventHandler<Handlers> (&rows)[N], const WindowLayout& layout) {
+constexpr bool events_fit_window(const EventHandler<Handlers> (&rows)[N],
+                                 const WindowLayout& layout) {
   for (const EventHandler<Handlers>& row : rows) {
     if (row.source == kWindow) {
       const bool own = row.event == Event::Load || row.event == Event::Close ||

@@ -239,8 +239,8 @@ std::optional<std::string> with_value(const EncodedFile& file, std::string_view 
   const bool only_utf16le_mark = file.encoding == Encoding::Utf16Le && file.text.empty();
   std::string utf8_lines;
   if (!spot.key_found && (spot.lacks_line_break || only_utf16le_mark)) utf8_lines += "\r\n";
-  if (!spot.section_found) utf8_lines += "[" + std::string(section) + "]\r\n";
-  utf8_lines += std::string(setting.key) + "=" + quoted_where_needed(setting.value);
+  if (!spot.section_found) utf8_lines.append("[").append(section).append("]\r\n");
+  utf8_lines.append(setting.key).append("=").append(quoted_where_needed(setting.value));
   if (!spot.key_found || spot.lacks_line_break) utf8_lines += "\r\n";
   const std::optional<std::string> lines = from_utf8(file.encoding, utf8_lines);
   if (!lines) return std::nullopt;

@@ -2,8 +2,8 @@
 #pragma once
 
 #include "frame/events.h"
-#include "settings_window/settings_window.h"
 #include "settings_window/layout.h"
+#include "settings_window/settings_window.h"
 
 namespace tovrel::settings_window {
 

@@ -7,8 +7,8 @@
 #include "frame/settings_location.h"
 #include "settings_store/settings_file.h"
 #include "settings_store/settings_names.h"
-#include "settings_window/layout.h"
 #include "settings_window/hour_filter.h"
+#include "settings_window/layout.h"
 
 namespace tovrel::settings_window {
 namespace {
@@ -20,7 +20,8 @@ constexpr char kInputNotValid[] = "입력이 정상적이지 않습니다. 다�
 
 }  // namespace
 
-SettingsWindow::SettingsWindow(Frame& frame, Controls& controls) : frame_(frame), controls_(controls) {}
+SettingsWindow::SettingsWindow(Frame& frame, Controls& controls)
+    : frame_(frame), controls_(controls) {}
 
 void SettingsWindow::text1_change() {
   const std::string hour = controls_.text(Text1);
@@ -51,8 +52,7 @@ void SettingsWindow::command2_click() {
   controls_.set_text(Text2, settings.value(section, kFileKey));
   with_failure_path(
       [this] {
-        const bool both =
-            !controls_.text(Text1).empty() && !controls_.text(Text2).empty();
+        const bool both = !controls_.text(Text1).empty() && !controls_.text(Text2).empty();
         frame_.show_message(both ? kLoaded : kFileNotValid);
       },
       [this] { frame_.show_message(kFileNotValid); });
@@ -71,8 +71,8 @@ void SettingsWindow::save() {
     return;
   }
   const std::array<Setting, 2> settings = {Setting{kHourKey, hour}, Setting{kFileKey, file}};
-  const WriteOutcome outcome =
-      write_settings(frame_.system().files(), settings_file_of(frame_.system()), frame_.title(), settings);
+  const WriteOutcome outcome = write_settings(
+      frame_.system().files(), settings_file_of(frame_.system()), frame_.title(), settings);
   frame_.show_message(outcome == WriteOutcome::Saved ? kSaved : kInputNotValid);
 }
 

@@ -12,8 +12,8 @@
 #include "fakes/fake_frame.h"
 #include "fakes/sandbox.h"
 #include "frame/executable_files.h"
-#include "frame/program_window.h"
 #include "frame/paths.h"
+#include "frame/program_window.h"
 #include "program/program.h"
 #include "settings_window/events.h"
 #include "settings_window/layout.h"
@@ -101,10 +101,12 @@ TEST_F(FrameTest, AnythingAHandlerRaisesIsAFailure) {
     c.fault(frame);
     bool ended = false;
     if (c.settings_window) {
-      ProgramWindow<settings_window::SettingsWindow> window(frame, frame, settings_window::layout, settings_window::events);
+      ProgramWindow<settings_window::SettingsWindow> window(frame, frame, settings_window::layout,
+                                                            settings_window::events);
       ended = frame.raise(window, c.event, c.source);
     } else {
-      ProgramWindow<alarm_window::AlarmWindow> window(frame, frame, alarm_window::layout, alarm_window::events);
+      ProgramWindow<alarm_window::AlarmWindow> window(frame, frame, alarm_window::layout,
+                                                      alarm_window::events);
       ended = frame.raise(window, c.event, c.source);
     }
     EXPECT_EQ(frame.messages, c.messages) << c.description;
@@ -118,7 +120,8 @@ TEST_F(FrameTest, AnythingAHandlerRaisesIsAFailure) {
 TEST_F(FrameTest, AFailureReportedUnderAMessageBoxEndsTheHandlerThatWaits) {
   write("SETUP.INI", "");
   frame.clock_fault = std::make_exception_ptr(std::bad_alloc());
-  ProgramWindow<alarm_window::AlarmWindow> alarm(frame, frame, alarm_window::layout, alarm_window::events);
+  ProgramWindow<alarm_window::AlarmWindow> alarm(frame, frame, alarm_window::layout,
+                                                 alarm_window::events);
   frame.while_message_waits = [&] { alarm.raise(Event::Tick, kWindow); };
   EXPECT_TRUE(frame.raise(alarm, Event::Load));
   // The tick under the missing-settings box failed; its failure path never caught that.

@@ -275,8 +275,9 @@ TEST(WithValuesTest, WhatIsWrittenReadsBack) {
   const std::string files[] = {"", kWrittenFile, "garbage\x80\xFF\r\n[", "\xEF\xBB\xBF",
                                cp949("[환경설정]\r\n일어날 시간\r\n원하는 파일 = 'x'\r\n")};
   // Blanks and quotes at either end, which reading would take off, come back too.
-  const std::string values[] = {kLongPath,  "/음악/trail.mp3 ", " /a", "\t/a\u3000", "\"/a\"",
-                                "'아침'",   "/a'",              "\"",   "\"\"",        "/a \"b\" c"};
+  const std::string values[] = {kLongPath, "/음악/trail.mp3 ", " /a", "\t/a\u3000",
+                                "\"/a\"",  "'아침'",           "/a'", "\"",
+                                "\"\"",    "/a \"b\" c"};
   for (const std::string& file : files) {
     for (const std::string& value : values) {
       const std::array<Setting, 2> settings = {Setting{"일어날 시간", "23"},
@@ -288,7 +289,8 @@ TEST(WithValuesTest, WhatIsWrittenReadsBack) {
     }
   }
   const Setting trailing_blank[] = {{"원하는 파일", "/a "}};
-  EXPECT_EQ(with_values("", "환경설정", trailing_blank), cp949("[환경설정]\r\n원하는 파일=\"/a \"\r\n"));
+  EXPECT_EQ(with_values("", "환경설정", trailing_blank),
+            cp949("[환경설정]\r\n원하는 파일=\"/a \"\r\n"));
 }
 
 }  // namespace

@@ -25,8 +25,12 @@ TEST(Utf8Test, EachLengthOfSequenceFromItsFirstToItsLastCodePoint) {
     char32_t code_point;
     std::string utf8;
   } cases[] = {
-      {0x7F, "\x7F"},         {0x80, "\xC2\x80"},         {0x7FF, "\xDF\xBF"},
-      {0x800, "\xE0\xA0\x80"}, {0xFFFF, "\xEF\xBF\xBF"},    {0x10000, "\xF0\x90\x80\x80"},
+      {0x7F, "\x7F"},
+      {0x80, "\xC2\x80"},
+      {0x7FF, "\xDF\xBF"},
+      {0x800, "\xE0\xA0\x80"},
+      {0xFFFF, "\xEF\xBF\xBF"},
+      {0x10000, "\xF0\x90\x80\x80"},
       {0x10FFFF, "\xF4\x8F\xBF\xBF"},
   };
   for (const auto& c : cases) {
@@ -48,8 +52,16 @@ TEST(Utf16Test, RoundTripsAndRepairsBrokenInput) {
     const char* description;
     std::string utf16le, utf8;
   } broken[] = {
-      {"lone high surrogate", std::string("\x00\xD8" "a\0", 4), "\uFFFDa"},
-      {"lone low surrogate", std::string("\x00\xDC" "a\0", 4), "\uFFFDa"},
+      {"lone high surrogate",
+       std::string("\x00\xD8"
+                   "a\0",
+                   4),
+       "\uFFFDa"},
+      {"lone low surrogate",
+       std::string("\x00\xDC"
+                   "a\0",
+                   4),
+       "\uFFFDa"},
       {"low before high", std::string("\x00\xDC\x00\xD8", 4), "\uFFFD\uFFFD"},
       {"high at the end", std::string("a\0\xFF\xDB", 4), "a\uFFFD"},
       {"odd last byte", std::string("a\0b", 3), "a\uFFFD"},

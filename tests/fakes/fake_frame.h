@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "fakes/fake_window.h"
-#include "frame/os/file_access.h"
 #include "frame/frame.h"
+#include "frame/os/file_access.h"
 #include "frame/system.h"
 #include "frame/window.h"
 

@@ -23,7 +23,10 @@ TEST(ProcessForCommandLineTest, OpenCommandOpensTheFileWithXdgOpen) {
     bool search_path;
     std::string opened_file;
   } cases[] = {
-      {"explorer.exe /음악/아침 노래.mp3", "xdg-open", {"/음악/아침 노래.mp3"}, true,
+      {"explorer.exe /음악/아침 노래.mp3",
+       "xdg-open",
+       {"/음악/아침 노래.mp3"},
+       true,
        "/음악/아침 노래.mp3"},
       {"explorer.exe /tmp/a;touch x", "xdg-open", {"/tmp/a;touch x"}, true, "/tmp/a;touch x"},
       {"explorer.exe $(reboot)", "xdg-open", {"$(reboot)"}, true, "$(reboot)"},

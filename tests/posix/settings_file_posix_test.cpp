@@ -203,10 +203,13 @@ class SettingsWindowPosixTest : public testing::Sandbox {
     frame.folder = folder();
   }
 
-  bool click(settings_window::Control button) { return frame.raise(settings, Event::Click, button); }
+  bool click(settings_window::Control button) {
+    return frame.raise(settings, Event::Click, button);
+  }
 
   testing::FakeFrame frame{"환경설정"};
-  ProgramWindow<settings_window::SettingsWindow> settings{frame, frame, settings_window::layout, settings_window::events};
+  ProgramWindow<settings_window::SettingsWindow> settings{frame, frame, settings_window::layout,
+                                                          settings_window::events};
   testing::FakeWindow& controls = frame.window();
 };
 

@@ -29,7 +29,9 @@ class TestAlarmWindow : public QObject {
   tovrel::QtWindows windows_;
 
   // The alarm window on Qt widgets, with the fake frame's services.
-  Alarm alarm() { return Alarm(*frame_, windows_, tovrel::alarm_window::layout, tovrel::alarm_window::events); }
+  Alarm alarm() {
+    return Alarm(*frame_, windows_, tovrel::alarm_window::layout, tovrel::alarm_window::events);
+  }
   static QWidget& widget(Alarm& alarm) { return dynamic_cast<QWidget&>(alarm.window()); }
 
   void store(const std::string& bytes) {

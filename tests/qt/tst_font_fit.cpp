@@ -62,7 +62,8 @@ class TestFontFit : public QObject {
   void fits_data() {
     QTest::addColumn<const tovrel::WindowLayout*>("layout");
     QTest::addColumn<const tovrel::ControlLayout*>("control");
-    for (const tovrel::WindowLayout* layout : {&tovrel::alarm_window::layout, &tovrel::settings_window::layout}) {
+    for (const tovrel::WindowLayout* layout :
+         {&tovrel::alarm_window::layout, &tovrel::settings_window::layout}) {
       for (const tovrel::ControlLayout& control : layout->controls) {
         if (!control.visible || control.text.empty()) continue;
         QTest::addRow("%s.%s", layout->name.data(), control.name.data()) << layout << &control;

@@ -45,7 +45,8 @@ class TestSettingsWindow : public QObject {
 
   // The settings window on Qt widgets, with the fake frame's services.
   Settings settings() {
-    return Settings(*frame_, windows_, tovrel::settings_window::layout, tovrel::settings_window::events);
+    return Settings(*frame_, windows_, tovrel::settings_window::layout,
+                    tovrel::settings_window::events);
   }
   static QWidget& widget(Settings& settings) { return dynamic_cast<QWidget&>(settings.window()); }
 

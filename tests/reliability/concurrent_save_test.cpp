@@ -185,7 +185,8 @@ TEST_F(ConcurrentSaveTest, TheAlarmTakesBothSettingsFromOneSave) {
   ASSERT_TRUE(saved);
 
   constexpr std::string_view kOpen = "explorer.exe ";
-  const Pair seen{controls.text(alarm_window::Text4), controls.text(alarm_window::Text5).substr(kOpen.size())};
+  const Pair seen{controls.text(alarm_window::Text4),
+                  controls.text(alarm_window::Text5).substr(kOpen.size())};
   const auto origin = origin_of(seen);
   EXPECT_TRUE(origin.has_value()) << "the alarm took hour " << seen.hour << " with the file "
                                   << seen.file.substr(0, 16) << "...: from two saves";

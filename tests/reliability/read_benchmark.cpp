@@ -98,7 +98,8 @@ int count_mixed_pairs(const std::string& folder, int startups) {
     testing::FakeWindow controls{alarm_window::layout};
     alarm_window::AlarmWindow alarm{frame, controls};
     frame.run([&] { alarm.load(); });
-    const Pair seen{controls.text(alarm_window::Text4), controls.text(alarm_window::Text5).substr(kOpen.size())};
+    const Pair seen{controls.text(alarm_window::Text4),
+                    controls.text(alarm_window::Text5).substr(kOpen.size())};
     mixed += !origin_of(seen).has_value();
   }
   ::kill(saver, SIGKILL);

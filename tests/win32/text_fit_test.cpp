@@ -7,8 +7,8 @@
 
 #include "alarm_window/layout.h"
 #include "fakes/fake_frame.h"
-#include "frame/ui/win32/fitted_font.h"
 #include "frame/os/win32/wide_text.h"
+#include "frame/ui/win32/fitted_font.h"
 #include "frame/ui/win32/win32_window.h"
 #include "settings_window/layout.h"
 
@@ -88,7 +88,8 @@ TEST_P(TextFitTest, EveryCaptionAndInitialTextFitsItsControl) {
 }
 
 INSTANTIATE_TEST_SUITE_P(BothWindowsAtThreeDpis, TextFitTest,
-                         ::testing::Combine(::testing::Values(&alarm_window::layout, &settings_window::layout),
+                         ::testing::Combine(::testing::Values(&alarm_window::layout,
+                                                              &settings_window::layout),
                                             ::testing::Values(96u, 144u, 192u)),
                          [](const auto& info) {
                            return std::string(std::get<0>(info.param)->name) + "_" +

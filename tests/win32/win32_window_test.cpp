@@ -245,7 +245,8 @@ TEST_F(Win32EventsTest, TheHourBoxLimitsTypingButNotTheProgram) {
 TEST_F(Win32EventsTest, ClicksClosingAndTheEndOfTheSessionRaiseTheirEvents) {
   Win32Window window(settings_window::layout, frame);
   window.deliver_events_to(recorder);
-  for (const std::size_t button : {settings_window::Command1, settings_window::Command2, settings_window::Command3}) {
+  for (const std::size_t button :
+       {settings_window::Command1, settings_window::Command2, settings_window::Command3}) {
     ::SendMessageW(window.control(button), BM_CLICK, 0, 0);
   }
   ::SendMessageW(window.handle(), WM_ENDSESSION, FALSE, 0);  // a shutdown called off

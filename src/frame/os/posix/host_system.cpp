@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "frame/os/posix/settings_folder.h"
 #include "frame/failure.h"
+#include "frame/os/posix/settings_folder.h"
 #include "frame/paths.h"
 
 namespace tovrel {

@@ -12,7 +12,8 @@ namespace tovrel::win32 {
 
 /// The Apps entry under which the setup registers an install, under the machine's key for an
 /// install for all users.
-inline constexpr wchar_t kAppsEntry[] = LR"(Software\Microsoft\Windows\CurrentVersion\Uninstall\Tovrel)";
+inline constexpr wchar_t kAppsEntry[] =
+    LR"(Software\Microsoft\Windows\CurrentVersion\Uninstall\Tovrel)";
 
 /// Where the setup installed the executables for all users (the machine's Apps entry names their
 /// folder as its install location), the folder of the user's own settings: Tovrel in the user's

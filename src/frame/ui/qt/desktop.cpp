@@ -3,9 +3,9 @@
 #include <QApplication>
 #include <QIcon>
 #include <QImage>
+#include <QLibraryInfo>
 #include <QPixmap>
 #include <QResource>
-#include <QLibraryInfo>
 #include <QSettings>
 #include <QTranslator>
 #include <cstdio>
@@ -31,8 +31,7 @@ QIcon icon_of(const QString& application_id) {
   for (const int size : {16, 32, 64}) {
     const QResource pixels(QStringLiteral(":/icons/%1/%2.bgra").arg(application_id).arg(size));
     if (pixels.uncompressedSize() != qint64{size} * size * 4) continue;
-    icon.addPixmap(
-        QPixmap::fromImage(QImage(pixels.data(), size, size, QImage::Format_ARGB32)));
+    icon.addPixmap(QPixmap::fromImage(QImage(pixels.data(), size, size, QImage::Format_ARGB32)));
   }
   return icon;
 }
