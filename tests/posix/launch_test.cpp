@@ -162,13 +162,26 @@ TEST_F(OpenerTest, HasTheAlarmSayAFileThatDidNotOpenAlsoOnceTheAlarmHasEnded) {
   }
 }
 
+// The alarm does not wait for the opener, yet an xdg-open that cannot start fails the launch.
 TEST_F(OpenerTest, AnXdgOpenThatCannotStartIsAFailureOfTheLaunch) {
-  ::setenv("PATH", folder().c_str(), 1);  // no xdg-open there
-  try {
-    open("/a");
-    ADD_FAILURE() << "started";
-  } catch (const Failure& failure) {
-    EXPECT_EQ(failure.number(), ErrorNumber::FileNotFound);
+  const struct {
+    const char* description;
+    const char* path;  // PATH, in the test's folder
+    ErrorNumber failure;
+  } cases[] = {
+      {"none on PATH", "missing", ErrorNumber::FileNotFound},
+      {"one that may not be run", "cannot-run:missing", ErrorNumber::PermissionDenied},
+  };
+  std::filesystem::create_directory(path("cannot-run"));
+  write("cannot-run/xdg-open", "#!/bin/sh\n");
+  for (const auto& c : cases) {
+    ::setenv("PATH", path(c.path).c_str(), 1);
+    try {
+      open("/a");
+      ADD_FAILURE() << c.description << ": started";
+    } catch (const Failure& failure) {
+      EXPECT_EQ(failure.number(), c.failure) << c.description;
+    }
   }
 }
 

@@ -61,8 +61,7 @@ ProcessStart process_for_command_line(const std::string& command_line) {
   return {"xdg-open", {file.starts_with('-') ? "./" + file : file}, true, file};
 }
 
-int spawn_detached(const ProcessStart& start, pid_t& pid,
-                   const posix_spawn_file_actions_t* actions) {
+int spawn_detached(const ProcessStart& start, pid_t& pid) {
   std::vector<char*> argv;
   argv.push_back(const_cast<char*>(start.program.c_str()));
   for (const auto& argument : start.arguments) argv.push_back(const_cast<char*>(argument.c_str()));
@@ -70,7 +69,7 @@ int spawn_detached(const ProcessStart& start, pid_t& pid,
 
   const DetachedAttributes attributes;
   const auto spawn = start.search_path ? posix_spawnp : posix_spawn;
-  return spawn(&pid, start.program.c_str(), actions, attributes.get(), argv.data(), environ);
+  return spawn(&pid, start.program.c_str(), nullptr, attributes.get(), argv.data(), environ);
 }
 
 void start_detached(const ProcessStart& start) {

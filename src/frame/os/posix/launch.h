@@ -5,7 +5,6 @@
 #error "POSIX code: only the POSIX build includes this header"
 #endif
 
-#include <spawn.h>
 #include <sys/types.h>
 
 #include <string>
@@ -30,10 +29,9 @@ ProcessStart process_for_command_line(const std::string& command_line);
 /// Throws Failure when it cannot be started.
 void start_detached(const ProcessStart& start);
 
-/// Starts the program in a session of its own, with the file actions given: its process id, or the
-/// error that kept it from starting (an errno value).
-int spawn_detached(const ProcessStart& start, pid_t& pid,
-                   const posix_spawn_file_actions_t* actions = nullptr);
+/// Starts the program in a session of its own: its process id, or the error that kept it from
+/// starting (an errno value).
+int spawn_detached(const ProcessStart& start, pid_t& pid);
 
 /// The failure a program that could not start is, by the error that kept it from starting.
 Failure start_failure(int error);

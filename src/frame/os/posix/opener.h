@@ -19,15 +19,16 @@ namespace tovrel::posix {
 /// after it did not open: the one command line the executables read, which only the opener gives.
 inline constexpr std::string_view kSayNotOpened = "--say-not-opened";
 
-/// Starts the program that opens a file (start.opened_file) through the opener beside the
-/// executables in the folder, and returns once that program has started. Throws Failure when it
-/// cannot be started. Where there is no opener, starts it unwatched.
+/// Starts the opener beside the executables in the folder on the file that start opens, and
+/// returns without waiting for it. Throws Failure when the program that opens files cannot be
+/// found on PATH, or the opener cannot be started. Where there is no opener, starts that program
+/// unwatched.
 void open_through_opener(const std::string& folder, const ProcessStart& start);
 
-/// The opener's work, in the opener: opens the file as the open-file command line would, tells
-/// the alarm on descriptor 3 whether the program that opens it started (0 or an errno value),
-/// and once that program has ended with a status other than 0, starts the alarm's executable
-/// beside it with kSayNotOpened and the file. Never returns.
+/// The opener's work, in the opener: opens the file as the open-file command line would and
+/// waits for the program that opens it; where that program cannot be started or ends with a
+/// status other than 0, starts the alarm's executable beside the opener with kSayNotOpened and
+/// the file. Never returns.
 [[noreturn]] void open_and_watch(const std::string& file);
 
 }  // namespace tovrel::posix
