@@ -14,32 +14,6 @@
 extern char** environ;
 
 namespace tovrel::posix {
-namespace {
-
-// posix_spawn attributes for a program that must not inherit our session or signal state.
-class DetachedAttributes {
- public:
-  DetachedAttributes() {
-    posix_spawnattr_init(&attributes_);
-    sigset_t none;
-    sigemptyset(&none);
-    sigset_t all;
-    sigfillset(&all);
-    posix_spawnattr_setsigmask(&attributes_, &none);
-    posix_spawnattr_setsigdefault(&attributes_, &all);
-    posix_spawnattr_setflags(&attributes_,
-                             POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-  }
-  ~DetachedAttributes() { posix_spawnattr_destroy(&attributes_); }
-  DetachedAttributes(const DetachedAttributes&) = delete;
-  DetachedAttributes& operator=(const DetachedAttributes&) = delete;
-  const posix_spawnattr_t* get() const { return &attributes_; }
-
- private:
-  posix_spawnattr_t attributes_;
-};
-
-}  // namespace
 
 Failure start_failure(int error) {
   switch (error) {
@@ -61,20 +35,32 @@ ProcessStart process_for_command_line(const std::string& command_line) {
   return {"xdg-open", {file.starts_with('-') ? "./" + file : file}, true, file};
 }
 
-int spawn_detached(const ProcessStart& start, pid_t& pid) {
-  std::vector<char*> argv;
-  argv.push_back(const_cast<char*>(start.program.c_str()));
-  for (const auto& argument : start.arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-  argv.push_back(nullptr);
+DetachedStart::DetachedStart(const ProcessStart& start) : search_path_(start.search_path) {
+  argv_.push_back(const_cast<char*>(start.program.c_str()));
+  for (const auto& argument : start.arguments) argv_.push_back(const_cast<char*>(argument.c_str()));
+  argv_.push_back(nullptr);
 
-  const DetachedAttributes attributes;
-  const auto spawn = start.search_path ? posix_spawnp : posix_spawn;
-  return spawn(&pid, start.program.c_str(), nullptr, attributes.get(), argv.data(), environ);
+  posix_spawnattr_init(&attributes_);
+  sigset_t none;
+  sigemptyset(&none);
+  sigset_t all;
+  sigfillset(&all);
+  posix_spawnattr_setsigmask(&attributes_, &none);
+  posix_spawnattr_setsigdefault(&attributes_, &all);
+  posix_spawnattr_setflags(&attributes_,
+                           POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+}
+
+DetachedStart::~DetachedStart() { posix_spawnattr_destroy(&attributes_); }
+
+int DetachedStart::spawn(pid_t& pid) const {
+  const auto spawn = search_path_ ? posix_spawnp : posix_spawn;
+  return spawn(&pid, argv_[0], nullptr, &attributes_, argv_.data(), environ);
 }
 
 void start_detached(const ProcessStart& start) {
   pid_t pid = 0;
-  if (const int error = spawn_detached(start, pid); error != 0) throw start_failure(error);
+  if (const int error = DetachedStart(start).spawn(pid); error != 0) throw start_failure(error);
 }
 
 }  // namespace tovrel::posix

@@ -5,6 +5,7 @@
 #error "POSIX code: only the POSIX build includes this header"
 #endif
 
+#include <spawn.h>
 #include <sys/types.h>
 
 #include <string>
@@ -29,9 +30,25 @@ ProcessStart process_for_command_line(const std::string& command_line);
 /// Throws Failure when it cannot be started.
 void start_detached(const ProcessStart& start);
 
-/// Starts the program in a session of its own: its process id, or the error that kept it from
-/// starting (an errno value).
-int spawn_detached(const ProcessStart& start, pid_t& pid);
+/// A program made ready to start in a session of its own, with nothing inherited of our signal
+/// state; starting it then allocates nothing, as in a child of vfork, which shares our memory.
+/// It holds the start's texts, which must outlive it.
+class DetachedStart {
+ public:
+  explicit DetachedStart(const ProcessStart& start);
+  ~DetachedStart();
+  DetachedStart(const DetachedStart&) = delete;
+  DetachedStart& operator=(const DetachedStart&) = delete;
+
+  /// Starts it: 0, with its process id in pid, or the error that kept it from starting (an errno
+  /// value).
+  int spawn(pid_t& pid) const;
+
+ private:
+  std::vector<char*> argv_;
+  bool search_path_;
+  posix_spawnattr_t attributes_;
+};
 
 /// The failure a program that could not start is, by the error that kept it from starting.
 Failure start_failure(int error);

@@ -1,17 +1,14 @@
 #include "frame/os/posix/opener.h"
 
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <climits>
-#include <cstdlib>
-#include <string_view>
+#include <csignal>
 
 #include "frame/executable_files.h"
-#include "frame/open_command.h"
 #include "frame/paths.h"
 
 extern char** environ;
@@ -26,27 +23,6 @@ std::string this_executable() {
   return path;
 }
 
-// What would keep posix_spawnp from starting the program, found before the opener tries: 0 when
-// PATH holds a file of that name that may be run, else ENOENT, or EACCES where only files that
-// may not be run were found.
-int error_finding_on_path(const std::string& program) {
-  const char* path = std::getenv("PATH");
-  std::string_view folders = path ? path : "/bin:/usr/bin";
-  int error = ENOENT;
-  while (true) {
-    const std::size_t end = std::min(folders.find(':'), folders.size());
-    const std::string_view folder = folders.substr(0, end);
-    const std::string candidate = join_path(folder.empty() ? "." : std::string(folder), program);
-    struct stat status {};
-    if (::stat(candidate.c_str(), &status) == 0 && S_ISREG(status.st_mode)) {
-      if (::access(candidate.c_str(), X_OK) == 0) return 0;
-      error = EACCES;
-    }
-    if (end == folders.size()) return error;
-    folders.remove_prefix(end + 1);
-  }
-}
-
 [[noreturn]] void have_the_alarm_say_not_opened(const std::string& file) {
   const std::string alarm = join_path(folder_of(this_executable()), kAlarmExecutableFile);
   char* argv[] = {const_cast<char*>(alarm.c_str()), const_cast<char*>(kSayNotOpened.data()),
@@ -58,23 +34,41 @@ int error_finding_on_path(const std::string& program) {
 }  // namespace
 
 void open_through_opener(const std::string& folder, const ProcessStart& start) {
-  const std::string opener = join_path(folder, kOpenerFile);
-  if (::access(opener.c_str(), X_OK) != 0) {
+  const DetachedStart program(start);
+  std::string opener = join_path(folder, kOpenerFile);
+  std::string file = start.opened_file;
+  char pid_text[24] = {};
+  char* argv[] = {opener.data(), pid_text, file.data(), nullptr};
+  sigset_t none;
+  sigemptyset(&none);
+  volatile int error = 0;
+  volatile bool watched = false;
+  // The child starts the program, so that it is the program's parent and may wait for its end,
+  // then becomes the opener; this process goes on once it has (vfork), not once the opener runs.
+  // Sharing this process's memory, the child only makes system calls.
+  const pid_t child = ::vfork();
+  if (child == 0) {
+    pid_t pid = 0;
+    error = program.spawn(pid);
+    if (error == 0) {
+      *std::to_chars(pid_text, pid_text + sizeof pid_text - 1, pid).ptr = '\0';
+      ::setsid();
+      ::sigprocmask(SIG_SETMASK, &none, nullptr);
+      watched = true;
+      ::execve(opener.c_str(), argv, environ);
+      watched = false;
+    }
+    ::_exit(0);
+  }
+  if (child < 0) {
     start_detached(start);
     return;
   }
-  // The alarm does not wait for the opener to start the program: what keeps it from starting is
-  // looked for here, so that the launch still fails at once.
-  if (const int error = error_finding_on_path(start.program); error != 0) {
-    throw start_failure(error);
-  }
-  start_detached({opener, {start.opened_file}, false, {}});
+  if (!watched) ::waitpid(child, nullptr, 0);
+  if (error != 0) throw start_failure(error);
 }
 
-void open_and_watch(const std::string& file) {
-  const ProcessStart start = process_for_command_line(std::string(kOpenFileCommand) + file);
-  pid_t pid = 0;
-  if (spawn_detached(start, pid) != 0) have_the_alarm_say_not_opened(file);
+void watch_opening(pid_t pid, const std::string& file) {
   int status = 0;
   while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
   }
