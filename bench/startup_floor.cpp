@@ -1,6 +1,6 @@
 // The least Qt Widgets allows for the alarm's window, which bench/startup measures the alarm
 // against: a tool window of the same size, with the same labels, line edits and texts, that starts
-// the opener once its window is made and before it shows, and ends three seconds later.
+// xdg-open once its window is made and before it shows, and ends three seconds later.
 //   startup_floor [--latin] [FILE]
 #include <spawn.h>
 
@@ -15,7 +15,7 @@ extern char** environ;
 
 namespace {
 
-void start_opener(const char* file) {
+void start_xdg_open(const char* file) {
   char program[] = "xdg-open";
   char* argv[] = {program, const_cast<char*>(file), nullptr};
   pid_t pid = 0;
@@ -52,7 +52,7 @@ int main(int argc, char** argv) {
   for (int row = 0; row < 2; ++row) (new QLineEdit(&window))->hide();
 
   // Where the alarm's start-up check opens the file: its window made, not yet shown.
-  if (argc > (latin ? 2 : 1)) start_opener(argv[argc - 1]);
+  if (argc > (latin ? 2 : 1)) start_xdg_open(argv[argc - 1]);
 
   window.show();
   QTimer::singleShot(3000, &application, &QApplication::quit);
