@@ -63,8 +63,8 @@ double luminance(const QColor& colour) {
 }
 
 double contrast(const QColor& a, const QColor& b) {
-  const auto [darker, lighter] = std::minmax(luminance(a), luminance(b));
-  return (lighter + 0.05) / (darker + 0.05);
+  const double first = luminance(a), second = luminance(b);
+  return (std::max(first, second) + 0.05) / (std::min(first, second) + 0.05);
 }
 
 // A disabled box's text greyed as the style greys it, but no fainter than the contrast of 4.5:1
