@@ -122,7 +122,7 @@ std::string write_number(double value, std::string_view decimal_separator) {
   if (value == 0) value = 0;  // no "-0"
   // Whole hours, the usual difference, are written without the floating-point formatter, which
   // would page in its tables at every start; its shortest form is the same digits.
-  if (value == static_cast<double>(static_cast<long long>(value)) && std::abs(value) < 1e15) {
+  if (std::abs(value) < 1e15 && value == static_cast<double>(static_cast<long long>(value))) {
     return std::to_string(static_cast<long long>(value));
   }
   char buffer[64];
