@@ -39,24 +39,24 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   RECT work{};
   ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
   const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-  const HWND window = ::CreateWindowExW(
-      WS_EX_TOOLWINDOW, L"Floor", L"Tovrel프로그램", WS_CAPTION | WS_SYSMENU,
-      (work.left + work.right - width) / 2, (work.top + work.bottom - height) / 2, width, height,
-      nullptr, nullptr, instance, nullptr);
+  const HWND window =
+      ::CreateWindowExW(WS_EX_TOOLWINDOW, L"Floor", L"Tovrel프로그램", WS_CAPTION | WS_SYSMENU,
+                        (work.left + work.right - width) / 2, (work.top + work.bottom - height) / 2,
+                        width, height, nullptr, nullptr, instance, nullptr);
 
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof metrics;
   ::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
   const HFONT font = ::CreateFontIndirectW(&metrics.lfMessageFont);
-  const auto add = [&](DWORD extended, const wchar_t* type, const wchar_t* text, DWORD style,
-                       int x, int y, int w, int h) {
+  const auto add = [&](DWORD extended, const wchar_t* type, const wchar_t* text, DWORD style, int x,
+                       int y, int w, int h) {
     const HWND control = ::CreateWindowExW(extended, type, text, WS_CHILD | style, x, y, w, h,
                                            window, nullptr, instance, nullptr);
     ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   };
   for (int row = 0; row < 3; ++row) {
-    add(0, L"STATIC", kCaptions[row], WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX, 8,
-        8 + 24 * row, 57, 17);
+    add(0, L"STATIC", kCaptions[row], WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX, 8, 8 + 24 * row,
+        57, 17);
     add(WS_EX_CLIENTEDGE, L"EDIT", kValues[row],
         WS_VISIBLE | WS_DISABLED | ES_CENTER | ES_READONLY | ES_AUTOHSCROLL, 72, 8 + 24 * row, 121,
         18);

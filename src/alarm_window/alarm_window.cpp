@@ -49,8 +49,7 @@ void AlarmWindow::compare_hours(const std::string& hour_setting, const std::stri
   const double difference = frame_.system().now().hour - read_number(hour_setting);
   const std::string separator = frame_.ui().decimal_separator();
   if (difference < 0) {
-    controls_.set_text(Text2,
-                       write_number(-difference, separator) + std::string(kHoursLeft));
+    controls_.set_text(Text2, write_number(-difference, separator) + std::string(kHoursLeft));
   } else if (difference == 0) {
     controls_.set_text(Text2, std::string(kItIsTime));
     controls_.set_text(Text3, std::string(kRun));
@@ -79,6 +78,8 @@ void AlarmWindow::timer1_tick() {
   tick_counter_ = tick_counter_.value_or(0) + 1;
 }
 
-void AlarmWindow::show_time() { controls_.set_text(Text1, frame_.ui().format_time(frame_.system().now())); }
+void AlarmWindow::show_time() {
+  controls_.set_text(Text1, frame_.ui().format_time(frame_.system().now()));
+}
 
 }  // namespace tovrel::alarm_window

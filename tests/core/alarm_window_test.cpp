@@ -36,7 +36,8 @@ class AlarmWindowTest : public testing::Sandbox {
   std::string settings_executable() const { return path(kSettingsExecutableFile); }
 
   testing::FakeFrame frame;
-  ProgramWindow<alarm_window::AlarmWindow> alarm{frame, frame, alarm_window::layout, alarm_window::events};
+  ProgramWindow<alarm_window::AlarmWindow> alarm{frame, frame, alarm_window::layout,
+                                                 alarm_window::events};
   Window& controls = alarm.window();
 };
 
@@ -137,7 +138,8 @@ TEST_F(AlarmWindowTest, MissingSettingsSendTheUserToTheSettingsExecutable) {
   for (const auto& c : cases) {
     testing::FakeFrame frame;
     frame.folder = folder();
-    ProgramWindow<alarm_window::AlarmWindow> alarm{frame, frame, alarm_window::layout, alarm_window::events};
+    ProgramWindow<alarm_window::AlarmWindow> alarm{frame, frame, alarm_window::layout,
+                                                   alarm_window::events};
     if (c.file_exists) store(c.hour, c.file);
 
     EXPECT_TRUE(frame.raise(alarm, Event::Load)) << c.description;
@@ -161,7 +163,8 @@ TEST_F(AlarmWindowTest, AnHourTooLargeToHoldGoesTheMissingSettingsWay) {
   for (const char* hour : {"1e400", "&HFFFFFFFFFF", "-1e400"}) {
     testing::FakeFrame frame;
     frame.folder = folder();
-    ProgramWindow<alarm_window::AlarmWindow> alarm{frame, frame, alarm_window::layout, alarm_window::events};
+    ProgramWindow<alarm_window::AlarmWindow> alarm{frame, frame, alarm_window::layout,
+                                                   alarm_window::events};
     store(hour, "/a");
     EXPECT_TRUE(frame.raise(alarm, Event::Load)) << hour;
     EXPECT_EQ(frame.messages, std::vector<std::string>{kSettingsMissing}) << hour;
@@ -203,7 +206,8 @@ TEST_F(AlarmWindowTest, TicksUnderTheMissingSettingsBoxNeverEndTheProgram) {
   for (const auto& c : cases) {
     testing::FakeFrame frame;
     frame.folder = folder();
-    ProgramWindow<alarm_window::AlarmWindow> alarm{frame, frame, alarm_window::layout, alarm_window::events};
+    ProgramWindow<alarm_window::AlarmWindow> alarm{frame, frame, alarm_window::layout,
+                                                   alarm_window::events};
     if (!c.hour.empty()) store(c.hour, "/a");
     std::vector<std::string> statuses;
     std::size_t launches_while_waiting = 0;

@@ -10,8 +10,8 @@
 #include "frame/executable_files.h"
 #include "frame/program_window.h"
 #include "settings_window/events.h"
-#include "settings_window/layout.h"
 #include "settings_window/hour_filter.h"
+#include "settings_window/layout.h"
 
 namespace tovrel {
 namespace {
@@ -47,7 +47,8 @@ class SettingsWindowTest : public testing::Sandbox {
   bool close() { return frame.raise(settings, Event::Close); }
 
   testing::FakeFrame frame{"환경설정"};
-  ProgramWindow<settings_window::SettingsWindow> settings{frame, frame, settings_window::layout, settings_window::events};
+  ProgramWindow<settings_window::SettingsWindow> settings{frame, frame, settings_window::layout,
+                                                          settings_window::events};
   testing::FakeWindow& controls = frame.window();
 };
 

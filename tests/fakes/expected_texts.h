@@ -15,8 +15,8 @@ inline std::string cp949(std::string_view utf8) { return utf8_to_cp949(utf8).val
 /// SETUP.INI as the settings window saves an hour and a file: the section, then both keys, in
 /// code page 949 with CR LF line ends.
 inline std::string settings_file(std::string_view hour, std::string_view file) {
-  return cp949("[환경설정]\r\n일어날 시간=" + std::string(hour) + "\r\n원하는 파일=" +
-               std::string(file) + "\r\n");
+  return cp949("[환경설정]\r\n일어날 시간=" + std::string(hour) +
+               "\r\n원하는 파일=" + std::string(file) + "\r\n");
 }
 
 // The messages, as the user reads them.

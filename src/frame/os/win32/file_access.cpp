@@ -10,8 +10,8 @@
 #include <random>
 #include <utility>
 
-#include "frame/paths.h"
 #include "frame/os/win32/wide_text.h"
+#include "frame/paths.h"
 
 namespace tovrel {
 namespace {

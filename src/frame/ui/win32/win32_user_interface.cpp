@@ -4,8 +4,8 @@
 // After windows.h, which it needs.
 #include <commdlg.h>
 
-#include "frame/ui/win32/library_function.h"
 #include "frame/os/win32/wide_text.h"
+#include "frame/ui/win32/library_function.h"
 #include "frame/ui/win32/win32_window.h"
 
 namespace tovrel::win32 {
@@ -73,7 +73,8 @@ std::string Win32UserInterface::decimal_separator() const {
                     : std::string(".");
 }
 
-// Windows' dialog has a start folder of its own, the one it last opened in: `current` is not needed.
+// Windows' dialog has a start folder of its own, the one it last opened in: `current` is not
+// needed.
 std::optional<std::string> Win32UserInterface::choose_file_to_open(const std::string&) {
   const OpenDialog& dialogs = open_dialog();
   // No title, filter or start folder: the dialog shows its defaults.

@@ -2,9 +2,9 @@
 
 #include <utility>
 
+#include "frame/os/win32/wide_text.h"
 #include "frame/ui/win32/dpi.h"
 #include "frame/ui/win32/fitted_font.h"
-#include "frame/os/win32/wide_text.h"
 
 namespace tovrel::win32 {
 namespace {
