@@ -5,10 +5,11 @@
 
 #include <cerrno>
 #include <charconv>
-#include <climits>
 #include <csignal>
 
 #include "frame/executable_files.h"
+#include "frame/failure.h"
+#include "frame/os/host_system.h"
 #include "frame/paths.h"
 
 extern char** environ;
@@ -16,18 +17,15 @@ extern char** environ;
 namespace tovrel::posix {
 namespace {
 
-std::string this_executable() {
-  std::string path(PATH_MAX, '\0');
-  const ssize_t length = ::readlink("/proc/self/exe", path.data(), path.size());
-  path.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
-  return path;
-}
-
+// The opener lies beside the alarm's executable.
 [[noreturn]] void have_the_alarm_say_not_opened(const std::string& file) {
-  const std::string alarm = join_path(folder_of(this_executable()), kAlarmExecutableFile);
-  char* argv[] = {const_cast<char*>(alarm.c_str()), const_cast<char*>(kSayNotOpened.data()),
-                  const_cast<char*>(file.c_str()), nullptr};
-  ::execve(alarm.c_str(), argv, environ);
+  try {
+    const std::string alarm = join_path(HostSystem().app_folder(), kAlarmExecutableFile);
+    char* argv[] = {const_cast<char*>(alarm.c_str()), const_cast<char*>(kSayNotOpened.data()),
+                    const_cast<char*>(file.c_str()), nullptr};
+    ::execve(alarm.c_str(), argv, environ);
+  } catch (const Failure&) {
+  }
   ::_exit(1);
 }
 
