@@ -46,8 +46,8 @@ enum class WriteOutcome {
 };
 
 /// Sets the keys of one section in one replacement of the file, creating it, and its folder, as
-/// needed. The file
-/// on disk is always either the old one or the new one, whole; on any failure it is unchanged.
+/// needed. The file on disk is always either the old one or the new one, whole; on any failure it
+/// is unchanged.
 /// A symbolic link is followed: the file it points to is replaced.
 ///
 /// In a folder where no new file can be made (or none take the old one's place) an existing file
