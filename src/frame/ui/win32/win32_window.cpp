@@ -69,11 +69,12 @@ HWND made(HWND window) {
 
 int pixels(int twips, UINT dpi) { return twips_to_pixels(twips, static_cast<int>(dpi)); }
 
-RECT primary_work_area() {
-  MONITORINFO monitor{};
-  monitor.cbSize = sizeof monitor;
-  ::GetMonitorInfoW(::MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor);
-  return monitor.rcWork;
+// The part of a monitor that windows may take: all but its task bar.
+RECT work_area(HMONITOR monitor) {
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  ::GetMonitorInfoW(monitor, &info);
+  return info.rcWork;
 }
 
 // Where a window as large as the rectangle has its top left corner when centred in the area.
@@ -102,7 +103,8 @@ Win32Window::Win32Window(const WindowLayout& layout, Frame& frame)
   const DWORD extended = extended_style_for(layout.border_style);
   const RECT outer =
       metrics.frame_around(client_rect(expected_dpi), kWindowStyle, extended, expected_dpi);
-  const POINT corner = centred(outer, primary_work_area());
+  const POINT corner =
+      centred(outer, work_area(::MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY)));
   window_.reset(made(::CreateWindowExW(
       extended, kWindowClass, to_wide(layout.caption).c_str(), kWindowStyle, corner.x, corner.y,
       outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr, instance, nullptr)));
@@ -135,12 +137,10 @@ Win32Window::Win32Window(const WindowLayout& layout, Frame& frame)
   const RECT wanted = client_rect(dpi);
   if (dpi != expected_dpi || !::EqualRect(&client, &wanted)) {
     size_frame(dpi);
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof monitor;
-    ::GetMonitorInfoW(::MonitorFromWindow(window_.get(), MONITOR_DEFAULTTOPRIMARY), &monitor);
     RECT bounds{};
     ::GetWindowRect(window_.get(), &bounds);
-    const POINT centre = centred(bounds, monitor.rcWork);
+    const POINT centre =
+        centred(bounds, work_area(::MonitorFromWindow(window_.get(), MONITOR_DEFAULTTOPRIMARY)));
     ::SetWindowPos(window_.get(), nullptr, centre.x, centre.y, 0, 0,
                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
