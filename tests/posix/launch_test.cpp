@@ -110,14 +110,13 @@ TEST_F(StartDetachedTest, AProgramThatCannotStartIsAFailure) {
 }
 
 // A folder as the alarm's: the real opener beside a stand-in for the alarm's executable, which
-// records what it is asked to say, and a stand-in xdg-open first on PATH.
+// records its arguments, and a stand-in xdg-open first on PATH.
 class OpenerTest : public StartDetachedTest {
  protected:
   void SetUp() override {
     StartDetachedTest::SetUp();
     std::filesystem::copy_file(TOVREL_OPENER, path("tovrel-opener"));
-    write("Tovrel", "#!/bin/sh\nprintf '%s|' \"$@\" > \"$0.said\"\n");
-    ::chmod(path("Tovrel").c_str(), 0755);
+    recorder("Tovrel");  // what the alarm's executable is asked to say
     path_before_ = std::getenv("PATH");
     ::setenv("PATH", (folder() + ":" + path_before_).c_str(), 1);
   }
@@ -146,7 +145,7 @@ TEST_F(OpenerTest, HasTheAlarmSayAFileThatDidNotOpenAlsoOnceTheAlarmHasEnded) {
       {"ended by a signal", "kill -TERM $$", false},
   };
   for (const auto& c : cases) {
-    std::filesystem::remove(path("Tovrel.said"));
+    std::filesystem::remove(path("Tovrel.args"));
     std::filesystem::remove(path("xdg-open.ran"));
     write("xdg-open", "#!/bin/sh\ntouch \"$0.ran\"\n" + std::string(c.opening) + "\n");
     ::chmod(path("xdg-open").c_str(), 0755);
@@ -154,10 +153,10 @@ TEST_F(OpenerTest, HasTheAlarmSayAFileThatDidNotOpenAlsoOnceTheAlarmHasEnded) {
     wait_for("xdg-open.ran");
     EXPECT_TRUE(std::filesystem::exists(path("xdg-open.ran"))) << c.description;
     if (c.said) {
-      EXPECT_EQ(wait_for("Tovrel.said"), "--say-not-opened|/음악/지운 노래.mp3|") << c.description;
+      EXPECT_EQ(wait_for("Tovrel.args"), "--say-not-opened|/음악/지운 노래.mp3|") << c.description;
     } else {
       std::this_thread::sleep_for(std::chrono::milliseconds(300));
-      EXPECT_FALSE(std::filesystem::exists(path("Tovrel.said"))) << c.description;
+      EXPECT_FALSE(std::filesystem::exists(path("Tovrel.args"))) << c.description;
     }
   }
 }
